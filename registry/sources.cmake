@@ -1,0 +1,1 @@
+# Sources of this subsystem (see the top-level CMakeLists.txt).
