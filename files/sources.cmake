@@ -1,1 +1,3 @@
-# Sources of this subsystem (see the top-level CMakeLists.txt).
+# Sources of the file subsystem (see the top-level CMakeLists.txt).
+list(APPEND SETUP_WIN_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/program_files.cpp)

@@ -1,1 +1,6 @@
-# Sources of this subsystem (see the top-level CMakeLists.txt).
+# Sources of the package subsystem (see the top-level CMakeLists.txt).
+list(APPEND SETUP_WIN_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/setup_package.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/settings.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/target_choice.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/shortcuts.cpp)

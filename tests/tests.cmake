@@ -6,7 +6,7 @@ if(WIN32)
   file(GLOB SETUP_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
   file(GLOB SETUP_E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 
-  add_library(test_support STATIC ${SETUP_TEST_SUPPORT})
+  add_library(test_support STATIC ${SETUP_TEST_SUPPORT} ${CMAKE_SOURCE_DIR}/tests/support/support.h)
   target_include_directories(test_support PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
   target_compile_definitions(test_support PUBLIC SETUP_BUILD_DIR="${CMAKE_BINARY_DIR}")
   target_link_libraries(test_support PUBLIC setup_core gtest)

@@ -1,0 +1,120 @@
+// End of an install or uninstall run: result record, result message, and the
+// start of the freshly installed product.
+#include <windows.h>
+#include <setupapi.h>
+
+#include "driver/agent_registration.h"
+#include "driver/setup_context.h"
+#include "driver/text.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+const char kInitEventName[] = "{5E0C71A2-8B3D-4F6A-9C21-0D7E4B93A6F8}:VERUZADOVO:INIT";
+
+void WriteResultRecord(const SetupContext* context) {
+  char keyPath[MAX_PATH];
+  char data[16];
+  if (!TextFormat(keyPath, MAX_PATH, "SOFTWARE\\KWO\\%s", "PlumwickSoftwareInstaller")) return;
+  if (!TextFormat(data, sizeof(data), "%04X", static_cast<unsigned>(context->resultPhase))) return;
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  RegSetValueExA(key, "Setup", 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
+                 static_cast<DWORD>(TextLength(data, sizeof(data)) + 1));
+  RegCloseKey(key);
+}
+
+// "Failed in operation for %s." with the phase word of the given string ID.
+void FormatFailure(HINSTANCE instance, UINT phaseId, char* text) {
+  char format[MAX_PATH];
+  char word[MAX_PATH];
+  LoadResourceString(instance, IDS_FAILED_IN, format, MAX_PATH);
+  LoadResourceString(instance, phaseId, word, MAX_PATH);
+  // A message that does not fit is not cut: the phase word alone still tells.
+  if (!TextFormat(text, MAX_PATH, format, word)) TextCopy(text, MAX_PATH, word);
+}
+
+void ReportResult(HINSTANCE instance, const SetupContext* context) {
+  char caption[MAX_PATH];
+  char text[MAX_PATH];
+  LoadResourceString(instance, (context->flags & OptInstall) ? IDS_INSTALL_TITLE : IDS_UNINSTALL_TITLE,
+                     caption, MAX_PATH);
+  if (context->succeeded) {
+    if (context->instanceRunning) {
+      SetupPromptReboot(nullptr, nullptr, FALSE);
+      return;
+    }
+    LoadResourceString(instance, IDS_COMPLETED, text, MAX_PATH);
+    MessageBoxA(nullptr, text, caption, MB_ICONINFORMATION);
+    return;
+  }
+  if (context->resultPhase == PhaseServicePack || context->resultPhase == PhaseUnsupportedOs) {
+    LoadResourceString(instance, static_cast<UINT>(context->resultPhase), text, MAX_PATH);
+    LoadResourceString(instance, IDS_CANNOT_START, caption, MAX_PATH);
+    MessageBoxA(nullptr, text, caption, MB_ICONWARNING);
+    return;
+  }
+  FormatFailure(instance, static_cast<UINT>(context->resultPhase), text);
+  MessageBoxA(nullptr, text, caption, MB_ICONWARNING);
+}
+
+}  // namespace
+
+void LaunchProduct(SetupContext* context) {
+  SHELLEXECUTEINFOA* info = &context->launchInfo;
+  ZeroMemory(info, sizeof(*info));
+  info->cbSize = sizeof(*info);
+  info->lpFile = context->target.groupShortcutPath;
+  info->lpDirectory = context->target.groupFolder;
+  info->nShow = SW_SHOWNORMAL;
+  if (!context->agentPending) {
+    ShellExecuteExA(info);
+    return;
+  }
+
+  info->fMask = SEE_MASK_NOCLOSEPROCESS;
+  info->lpParameters = "/H /W";
+  int launched = 0;
+  context->initEvent = CreateEventA(nullptr, FALSE, FALSE, kInitEventName);
+  if (context->initEvent != nullptr && ShellExecuteExA(info) && info->hProcess != nullptr) {
+    HANDLE handles[2] = {info->hProcess, context->initEvent};
+    // Only the event's signal counts: the product's end first, or a failed wait, is a failure.
+    launched = WaitForMultipleObjects(2, handles, FALSE, INFINITE) == WAIT_OBJECT_0 + 1;
+  }
+  if (info->hProcess != nullptr) {
+    CloseHandle(info->hProcess);
+    info->hProcess = nullptr;
+  }
+  if (context->initEvent != nullptr) {
+    CloseHandle(context->initEvent);
+    context->initEvent = nullptr;
+  }
+  if (launched) return;
+
+  DeleteAgentRegistration();
+  char text[MAX_PATH];
+  text[0] = '\0';
+  if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_FUNCTION_FAILED, 0x400, text, MAX_PATH,
+                     nullptr) == 0) {
+    FormatFailure(GetModuleHandleA(nullptr), IDS_PHASE_INITIALIZATION, text);
+  }
+  UINT style = context->ownerWindow != nullptr ? MB_ICONEXCLAMATION
+                                               : MB_ICONEXCLAMATION | MB_SETFOREGROUND | MB_TOPMOST;
+  MessageBoxA(context->ownerWindow, text, nullptr, style);
+}
+
+int FinishRun(HINSTANCE instance, SetupContext* context) {
+  WriteResultRecord(context);
+  if (!(context->flags & (OptSilent | OptNoResultMessage))) ReportResult(instance, context);
+  if ((context->flags & OptInstall) && (context->flags & OptRelaunch)) {
+    if (context->succeeded) {
+      LaunchProduct(context);
+    } else if (context->agentPending) {
+      DeleteAgentRegistration();
+    }
+  }
+  return context->resultPhase;
+}

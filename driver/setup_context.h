@@ -1,0 +1,58 @@
+// The per-run record of the driver and the target filled by the target choice.
+#pragma once
+#include <windows.h>
+
+#include "driver/option_bits.h"
+
+struct InstallTarget {
+  uint32_t flags;  // copy of SetupContext.flags, plus OptFreshInstall
+  int internetFunction;
+  int desktopShortcut;
+  int startMenuShortcut;
+  int browserButton;
+  char productName[MAX_PATH];
+  char productVersion[MAX_PATH];
+  char sourceFolder[MAX_PATH];
+  char groupShortcutPath[MAX_PATH];
+  char groupFolder[MAX_PATH];
+  char targetFolder[MAX_PATH];
+  char programPath[MAX_PATH];
+  char previousName[MAX_PATH];
+  char previousGroupShortcutPath[MAX_PATH];
+};
+
+struct SetupContext {
+  uint32_t flags;
+  int succeeded;
+  int resultPhase;
+  const char* uninstallerName;
+  int agentPending;
+  HANDLE initEvent;
+  HWND ownerWindow;
+  int instanceRunning;
+  int isNt5OrLater;
+  int cancelled;
+  SHELLEXECUTEINFOA launchInfo;
+  char downloadFolder[MAX_PATH];
+  char buttonText[MAX_PATH];
+  OSVERSIONINFOA osVersion;
+  InstallTarget target;
+  char previousVersion[MAX_PATH];
+};
+
+// Initialises a context as every run starts: install mode, everything else empty.
+void InitSetupContext(SetupContext* context);
+// Updates context->flags from the command-line text. Always answers 1.
+int ParseOptions(const char* commandLine, SetupContext* context);
+// The whole install or uninstall run after the mode was chosen; answers the exit code.
+int RunSetup(HINSTANCE instance, const char* commandLine, SetupContext* context);
+// Sets instanceRunning from the product's mutex or main window.
+void CheckRunningInstance(SetupContext* context);
+// Runs the step list of the mode in flags; answers context->succeeded.
+int RunStepList(SetupContext* context, HWND progress);
+// Records and reports the result, starts the product on request; answers the exit code.
+int FinishRun(HINSTANCE instance, SetupContext* context);
+// Starts the installed product through its program-group shortcut.
+void LaunchProduct(SetupContext* context);
+// Loads string id into a 260-byte buffer; answers its length.
+int LoadResourceString(HINSTANCE instance, UINT id, char* buffer, int size);

@@ -1,0 +1,200 @@
+// The install and uninstall step lists. The first step that fails ends the
+// list; resultPhase then names the group it failed in.
+#include <windows.h>
+#include <string.h>
+
+#include "driver/environment.h"
+#include "driver/progress.h"
+#include "driver/setup_context.h"
+#include "driver/text.h"
+#include "files/program_files.h"
+#include "package/settings.h"
+#include "package/setup_package.h"
+#include "package/shortcuts.h"
+#include "registry/browser_button.h"
+#include "registry/product_key.h"
+#include "registry/uninstall_entry.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+const char kUninstallerName[] = "_nvxu000.exe";
+const char kButtonIcon[] = "_nvxu000.exe,100";
+
+int IsFolder(const char* path) {
+  DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Adds every existing folder of the ";"-separated "IMAGEPATH" list to the
+// search path; the walk ends at the first empty entry.
+void RegisterImageFolders(SetupContext* context) {
+  char list[MAX_PATH];
+  ZeroMemory(list, sizeof(list));
+  if (GetSetting("INIT", "IMAGEPATH", "", list, MAX_PATH, g_setupPackage.settingsPath) == 0) return;
+  char* entry = list;
+  while (*entry != '\0') {
+    char* next = strchr(entry, ';');
+    if (next != nullptr) *next = '\0';
+    if (IsFolder(entry)) {
+      context->succeeded &= RegisterSearchFolder(entry, context->flags);
+    }
+    if (next == nullptr) break;
+    entry = next + 1;
+  }
+}
+
+// The registered download folder, or the default one, when it is a writable
+// folder: registered in the search path and left in found. Answers whether
+// a download folder is in place.
+int RegisterDownloadFolder(SetupContext* context, char* found) {
+  ZeroMemory(found, MAX_PATH);
+  const char* tested = context->downloadFolder;
+  if (ReadDownloadFolder(found, MAX_PATH)) tested = found;
+  DWORD attributes = GetFileAttributesA(tested);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+      !(attributes & FILE_ATTRIBUTE_READONLY)) {
+    if (tested != found && !TextCopy(found, MAX_PATH, tested)) return 0;
+    context->succeeded &= RegisterSearchFolder(found, context->flags);
+    return 1;
+  }
+  found[0] = '\0';
+  return 0;
+}
+
+// Walks the "DOWNLOAD" list (paths below the root of the Windows drive) and
+// creates the first entry that does not exist yet.
+void CreateDownloadFolder(SetupContext* context) {
+  char list[MAX_PATH];
+  ZeroMemory(list, sizeof(list));
+  if (GetSetting("INIT", "DOWNLOAD", "", list, MAX_PATH, g_setupPackage.settingsPath) == 0) return;
+  char windows[MAX_PATH];
+  UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return;
+  TextCopy(context->downloadFolder, MAX_PATH, windows);
+  const char* slash = strchr(windows, '\\');
+  size_t driveLength = slash != nullptr ? static_cast<size_t>(slash - windows) : strlen(windows);
+
+  char* entry = list;
+  while (*entry != '\0') {
+    char* next = strchr(entry, ';');
+    if (next != nullptr) *next = '\0';
+    char path[MAX_PATH];
+    // A path too long for the buffer cannot exist and cannot be made.
+    if (!TextCopyN(path, MAX_PATH, windows, driveLength) || !TextAppend(path, MAX_PATH, entry)) return;
+    TextCopy(context->downloadFolder, MAX_PATH, path);
+    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+      if (CreateDirectoryA(path, nullptr)) RegisterSearchFolder(path, context->flags);
+      return;
+    }
+    if (next == nullptr) break;
+    entry = next + 1;
+  }
+}
+
+int RunInstallSteps(SetupContext* context, HWND progress) {
+  InstallTarget* target = &context->target;
+  const uint32_t flags = context->flags;
+
+  context->resultPhase = PhaseServicePack;
+  if (!CheckServicePack()) return 0;
+
+  context->resultPhase = PhaseFileInstall;
+  if (!ProcessProgramFiles(nullptr, target->targetFolder, context->instanceRunning, flags)) return 0;
+  ProgressStep(progress, 1);
+
+  context->resultPhase = PhaseShortcuts;
+  if (flags & OptKeepSettings) {
+    ProgressMove(progress, 2);
+  } else {
+    if (target->previousName[0] != '\0' && strcmp(target->previousName, target->productName) != 0) {
+      SetDesktopShortcut(target->programPath, target->previousName, 0);
+      SetStartMenuShortcut(target->programPath, target->previousName, 0);
+      if (target->previousGroupShortcutPath[0] != '\0') {
+        SetGroupShortcut(target->programPath, target->previousGroupShortcutPath, target->groupFolder, 0);
+      }
+    }
+    if (!SetDesktopShortcut(target->programPath, target->productName,
+                            target->desktopShortcut ? flags : 0)) return 0;
+    if (!SetStartMenuShortcut(target->programPath, target->productName,
+                              target->startMenuShortcut ? flags : 0)) return 0;
+    if (!SetGroupShortcut(target->programPath, target->groupShortcutPath, target->groupFolder, flags)) {
+      return 0;
+    }
+    ProgressStep(progress, 2);
+  }
+
+  context->resultPhase = PhaseRegistration;
+  if (!RegisterProgramFolder(target->targetFolder, flags)) return 0;
+  ProgressStep(progress, 3);
+  if (!RegisterNameAndVersion(target->productName, target->productVersion, flags)) return 0;
+  ProgressStep(progress, 4);
+
+  RegisterImageFolders(context);
+  char download[MAX_PATH];
+  if (!RegisterDownloadFolder(context, download)) CreateDownloadFolder(context);
+  if (!context->succeeded) return 0;
+
+  ProgressStep(progress, 5);
+  if (!RegisterGroupFolder(target->groupFolder, flags)) return 0;
+  if (!RegisterDownloadSettings(target->internetFunction, context->downloadFolder, flags)) return 0;
+  if (!RegisterBrowserButton(target->programPath, kButtonIcon, context->buttonText,
+                             target->browserButton)) return 0;
+  ProgressStep(progress, 6);
+  if (!FixUpPackageEntries()) return 0;
+  ProgressStep(progress, 7);
+  if (!RegisterUninstallEntry(context->uninstallerName, target->productName, target->productVersion,
+                              flags)) return 0;
+  if (context->isNt5OrLater && !RegisterInterfacePath(context->uninstallerName, flags)) return 0;
+  ProgressStep(progress, 8);
+  context->resultPhase = PhaseSuccess;
+  return 1;
+}
+
+int RunUninstallSteps(SetupContext* context, HWND progress) {
+  InstallTarget* target = &context->target;
+  const uint32_t flags = context->flags;
+
+  context->resultPhase = PhaseFileRemoval;
+  if (!ProcessProgramFiles(nullptr, target->sourceFolder, context->instanceRunning, flags)) return 0;
+  ProgressStep(progress, 2);
+
+  context->resultPhase = PhaseShortcuts;
+  if (!SetGroupShortcut(nullptr, target->groupShortcutPath, target->groupFolder, flags)) return 0;
+  if (!SetDesktopShortcut(nullptr, target->productName, flags)) return 0;
+  if (!SetStartMenuShortcut(nullptr, target->productName, flags)) return 0;
+  ProgressStep(progress, 3);
+
+  context->resultPhase = PhaseRegistration;
+  if (!RegisterProgramFolder(nullptr, flags)) return 0;
+  ProgressStep(progress, 4);
+  if (!RegisterNameAndVersion(nullptr, nullptr, flags)) return 0;
+  ProgressStep(progress, 5);
+  if (!RegisterGroupFolder(nullptr, flags)) return 0;
+  if (!RegisterDownloadSettings(0, nullptr, flags)) return 0;
+  if (!RegisterBrowserButton(nullptr, nullptr, nullptr, 0)) return 0;
+  ProgressStep(progress, 6);
+  if (!RegisterSearchFolder(nullptr, flags)) return 0;
+  ProgressStep(progress, 7);
+  if (!RegisterUninstallEntry(nullptr, nullptr, nullptr, flags)) return 0;
+  if (!RegisterInterfacePath(nullptr, flags)) return 0;
+  ProgressStep(progress, 8);
+  context->resultPhase = PhaseSuccess;
+  return 1;
+}
+
+}  // namespace
+
+int RunStepList(SetupContext* context, HWND progress) {
+  int ok;
+  if (context->flags & OptInstall) {
+    TextCopy(context->downloadFolder, MAX_PATH, "C:\\DRIVERS");
+    LoadResourceString(g_setupPackage.instance, IDS_BUTTON_TEXT, context->buttonText, MAX_PATH);
+    context->uninstallerName = kUninstallerName;
+    ok = RunInstallSteps(context, progress);
+  } else {
+    ok = RunUninstallSteps(context, progress);
+  }
+  if (!ok) context->succeeded = 0;
+  return context->succeeded;
+}

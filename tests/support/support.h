@@ -1,0 +1,2 @@
+// Helpers shared by the Windows tests.
+#pragma once
