@@ -74,10 +74,14 @@ int TextFormatV(char* dst, size_t cap, const char* format, va_list args) {
   if (dst == nullptr || cap == 0 || format == nullptr) return 0;
   // Format into a scratch window first so that dst stays unchanged on failure.
   Sink s{nullptr, 0, 0};
+  // A va_list parameter is an array type on some ABIs (x86-64 System V), so
+  // take both passes from local copies rather than from the parameter.
+  va_list first;
   va_list again;
+  va_copy(first, args);
   va_copy(again, args);
   for (int pass = 0; pass < 2; ++pass) {
-    va_list* ap = pass == 0 ? &args : &again;
+    va_list* ap = pass == 0 ? &first : &again;
     s.len = 0;
     for (const char* p = format; *p != '\0'; ++p) {
       if (*p != '%') {
@@ -129,12 +133,14 @@ int TextFormatV(char* dst, size_t cap, const char* format, va_list args) {
           break;
         default:
           // An unknown conversion is a programming error: refuse the format.
+          va_end(first);
           va_end(again);
           return 0;
       }
     }
     if (pass == 0) {
       if (s.len >= cap) {
+        va_end(first);
         va_end(again);
         return 0;
       }
@@ -142,6 +148,7 @@ int TextFormatV(char* dst, size_t cap, const char* format, va_list args) {
       s.cap = cap;
     }
   }
+  va_end(first);
   va_end(again);
   dst[s.len] = '\0';
   return 1;
