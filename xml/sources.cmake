@@ -1,1 +1,5 @@
-# Sources of this subsystem (see the top-level CMakeLists.txt).
+# Sources of the XML document engine (see the top-level CMakeLists.txt).
+list(APPEND SETUP_PORTABLE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/parse.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/query.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/variant.cpp)
