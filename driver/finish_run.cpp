@@ -8,6 +8,9 @@
 #include "driver/text.h"
 #include "resources/resource_ids.h"
 
+// Seam: the system's restart prompt, replaceable by tests (Wine's shows nothing).
+INT(WINAPI* g_promptReboot)(HSPFILEQ, HWND, BOOL) = SetupPromptReboot;
+
 namespace {
 
 const char kInitEventName[] = "{5E0C71A2-8B3D-4F6A-9C21-0D7E4B93A6F8}:VERUZADOVO:INIT";
@@ -44,7 +47,7 @@ void ReportResult(HINSTANCE instance, const SetupContext* context) {
                      caption, MAX_PATH);
   if (context->succeeded) {
     if (context->instanceRunning) {
-      SetupPromptReboot(nullptr, nullptr, FALSE);
+      g_promptReboot(nullptr, nullptr, FALSE);
       return;
     }
     LoadResourceString(instance, IDS_COMPLETED, text, MAX_PATH);

@@ -12,7 +12,9 @@ if(WIN32)
   target_link_libraries(test_support PUBLIC setup_core gtest)
 
   if(SETUP_UNIT_TESTS)
-    add_executable(unit_tests ${SETUP_UNIT_TESTS})
+    # The tests load strings and dialogs from their own module, as setup.exe does.
+    add_executable(unit_tests ${SETUP_UNIT_TESTS} ${CMAKE_SOURCE_DIR}/resources/setup.rc)
+    target_include_directories(unit_tests PRIVATE ${CMAKE_BINARY_DIR}/generated ${CMAKE_SOURCE_DIR}/resources)
     target_link_libraries(unit_tests PRIVATE test_support gtest_main)
     gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 180 PROPERTIES TIMEOUT 120)
   endif()

@@ -1,0 +1,15 @@
+# Sourced: the Wine settings of a test or demo run, with a prefix inside build/.
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# Starts a fresh prefix at $1 and keeps its server up until wine_stop.
+wine_start() {
+  export WINEPREFIX="$1"
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  # Wine's services inherit open descriptors: detach them from ours.
+  wineboot -i </dev/null >/dev/null 2>&1
+  wineserver -p </dev/null >/dev/null 2>&1 || true
+}
+wine_stop() {
+  wineserver -k </dev/null >/dev/null 2>&1 || true
+}
