@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# The main job: builds setup.exe, assembles the sample package, installs it
+# silently into a fresh Wine prefix under build/, shows what happened, then
+# uninstalls it and shows that too.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/build.sh win64 win32
+cmake --build --preset win64 --target setup-package >/dev/null
+if [ "${1:-}" != "--inside-display" ]; then
+  exec xvfb-run -a "$0" --inside-display
+fi
+. scripts/wine-env.sh
+wine_start "$PWD/build/demo/wine"
+trap wine_stop EXIT
+drive_c="$WINEPREFIX/drive_c"
+cp -r build/win64/package "$drive_c/pkg"
+
+reg_show() {  # key...
+  for key in "$@"; do
+    wine reg query "$key" /s 2>/dev/null | tr -d '\r' | sed '/^$/d' || echo "  (no key $key)"
+  done
+}
+show_state() {
+  echo "--- result record"
+  reg_show 'HKCU\SOFTWARE\KWO\PlumwickSoftwareInstaller'
+  echo "--- product key"
+  reg_show 'HKLM\SOFTWARE\KWO\PlumwickSoftwareInstaller'
+  echo "--- uninstall entry and interface path"
+  reg_show 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\PlumwickSoftwareInstaller' \
+           'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\{5E0C71A2-8B3D-4F6A-9C21-0D7E4B93A6F8}'
+  echo "--- browser button"
+  reg_show 'HKLM\SOFTWARE\Microsoft\Internet Explorer\Extensions\{5E0C71A2-8B3D-4F6A-9C21-0D7E4B93A6F8}'
+  echo "--- files"
+  (cd "$drive_c" && find "Program Files" windows/_nvxu000.exe -path '*Ravozeve*' -o -name '_nvxu000.exe' \
+     -o -path '*Program Files/*/*' -newer "$drive_c/pkg/setup.exe" 2>/dev/null | sort | sed 's/^/  C:\\/' ) || true
+  echo "--- shortcuts"
+  (cd "$drive_c" && find users ProgramData -name '*.lnk' -newer "$drive_c/pkg/setup.exe" 2>/dev/null | sed 's/^/  C:\\/') || true
+}
+
+echo "=== install: C:\\pkg\\setup.exe /S"
+set +e; wine 'C:\pkg\setup.exe' /S; code=$?; set -e
+echo "exit code: $code"
+show_state
+
+echo
+echo "=== uninstall: C:\\windows\\_nvxu000.exe /U /S"
+if [ -f "$drive_c/windows/_nvxu000.exe" ]; then
+  set +e; wine 'C:\windows\_nvxu000.exe' /U /S; code=$?; set -e
+else
+  echo "(no uninstaller in the Windows folder; running the package's setup.exe /U /S)"
+  set +e; wine 'C:\pkg\setup.exe' /U /S; code=$?; set -e
+fi
+echo "exit code: $code"
+show_state
