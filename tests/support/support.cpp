@@ -280,6 +280,19 @@ bool AnswerOk(const SeenWindow& window) {
   return false;
 }
 
+bool AnswerYes(const SeenWindow& window) {
+  if (GetDlgItem(window.window, IDYES) != nullptr) return PressButton(window.window, IDYES);
+  return AnswerOk(window);
+}
+
+std::vector<SeenWindow> MessageBoxes(const std::vector<SeenWindow>& windows) {
+  std::vector<SeenWindow> boxes;
+  for (const SeenWindow& w : windows) {
+    if (!w.text.empty()) boxes.push_back(w);
+  }
+  return boxes;
+}
+
 RunResult RunAnswering(const std::string& exe, const std::string& args, const WindowAnswer& answer,
                        DWORD timeoutMs) {
   RunResult result;

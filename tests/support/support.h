@@ -70,6 +70,10 @@ UINT ControlCheck(HWND dialog, int id);
 using WindowAnswer = std::function<bool(const SeenWindow&)>;
 // Answers every window with OK, or No where there is no OK (a restart prompt).
 bool AnswerOk(const SeenWindow& window);
+// Answers Yes where there is a Yes (the removal question), else as AnswerOk.
+bool AnswerYes(const SeenWindow& window);
+// The message boxes among the windows seen (those with a text).
+std::vector<SeenWindow> MessageBoxes(const std::vector<SeenWindow>& windows);
 
 struct RunResult {
   DWORD exitCode = kTimedOut;
