@@ -1,9 +1,130 @@
+// The desktop, Start-menu and program-group shortcuts: shell link files that
+// point at the installed program and carry its path as icon location.
 #include "package/shortcuts.h"
 
-// Placeholder until the shortcuts land: nothing exists, every change succeeds.
-int DesktopShortcutExists(const char*) { return 0; }
-int StartMenuShortcutExists(const char*) { return 0; }
-int SetDesktopShortcut(const char*, const char*, uint32_t) { return 1; }
-int SetStartMenuShortcut(const char*, const char*, uint32_t) { return 1; }
-int SetGroupShortcut(const char*, const char*, const char*, uint32_t) { return 1; }
-void RemoveOldGroupShortcuts(const char*, const char*) {}
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <string.h>
+
+#include "driver/option_bits.h"
+#include "driver/text.h"
+#include "package/shell_folders.h"
+
+namespace {
+
+enum ShortcutKind { kDesktop, kStartMenu };
+
+int ShortcutFolderId(ShortcutKind kind) {
+  if (kind == kDesktop) return CSIDL_DESKTOP;
+  return IsNtFamily() ? CSIDL_COMMON_STARTMENU : CSIDL_STARTMENU;
+}
+
+// "<folder>\<name>.lnk" for the kind's folder.
+int BuildShortcutPath(ShortcutKind kind, const char* name, char* path) {
+  char folder[MAX_PATH];
+  if (name == nullptr || !GetShellFolder(ShortcutFolderId(kind), folder)) return 0;
+  return TextFormat(path, MAX_PATH, "%s\\%s.lnk", folder, name);
+}
+
+// Looks for the exact file: a default-extension search would skip ".lnk"
+// for names that already hold a dot (such as "Installer 2.0").
+int ShortcutExists(ShortcutKind kind, const char* name) {
+  char path[MAX_PATH];
+  if (!BuildShortcutPath(kind, name, path)) return 0;
+  DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+UINT GroupNotifyFlags() { return IsNtFamily() ? SHCNF_FLUSH : SHCNF_FLUSHNOWAIT; }
+
+void NotifyGroupChanged(UINT flags) { SHChangeNotify(SHCNE_ASSOCCHANGED, flags, nullptr, nullptr); }
+
+// Creates the link at linkPath for programPath and saves it; with notify the
+// program-group notification follows the save. COM must be initialised.
+// Answers the last COM result.
+HRESULT SaveShellLink(const char* programPath, const char* linkPath, int notify, UINT notifyFlags) {
+  IShellLinkA* link = nullptr;
+  HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                    reinterpret_cast<void**>(&link));
+  if (result != S_OK) return result;
+
+  char workingFolder[MAX_PATH];
+  workingFolder[0] = '\0';
+  const char* lastSlash = strrchr(programPath, '\\');
+  if (lastSlash != nullptr) {
+    TextCopyN(workingFolder, MAX_PATH, programPath, static_cast<size_t>(lastSlash - programPath));
+  }
+  link->SetPath(programPath);
+  link->SetIconLocation(programPath, 1);
+  link->SetWorkingDirectory(workingFolder);
+
+  IPersistFile* file = nullptr;
+  result = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+  if (result == S_OK) {
+    WCHAR widePath[MAX_PATH];
+    if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, MAX_PATH) == 0) {
+      result = E_FAIL;
+    } else {
+      result = file->Save(widePath, TRUE);
+      if (notify) NotifyGroupChanged(notifyFlags);
+    }
+    file->Release();
+  }
+  link->Release();
+  return result;
+}
+
+int CreateShortcut(const char* programPath, const char* linkPath) {
+  if (programPath == nullptr) return 0;
+  HRESULT init = CoInitialize(nullptr);
+  HRESULT result = SaveShellLink(programPath, linkPath, 0, 0);
+  // Balance only an initialisation that took place.
+  if (SUCCEEDED(init)) CoUninitialize();
+  return result == S_OK;
+}
+
+int SetShortcut(ShortcutKind kind, const char* programPath, const char* name, uint32_t mode) {
+  char path[MAX_PATH];
+  if (!(mode & OptInstall)) {
+    if (ShortcutExists(kind, name) && BuildShortcutPath(kind, name, path)) DeleteFileA(path);
+    return 1;
+  }
+  if (!BuildShortcutPath(kind, name, path)) return 0;
+  return CreateShortcut(programPath, path);
+}
+
+}  // namespace
+
+int DesktopShortcutExists(const char* name) { return ShortcutExists(kDesktop, name); }
+
+int StartMenuShortcutExists(const char* name) { return ShortcutExists(kStartMenu, name); }
+
+int SetDesktopShortcut(const char* programPath, const char* name, uint32_t mode) {
+  return SetShortcut(kDesktop, programPath, name, mode);
+}
+
+int SetStartMenuShortcut(const char* programPath, const char* name, uint32_t mode) {
+  return SetShortcut(kStartMenu, programPath, name, mode);
+}
+
+int SetGroupShortcut(const char* programPath, const char* shortcutPath, const char* groupFolder,
+                     uint32_t mode) {
+  const UINT notifyFlags = GroupNotifyFlags();
+  if (shortcutPath == nullptr) shortcutPath = "";
+  if (groupFolder == nullptr) groupFolder = "";
+  if (!(mode & OptInstall)) {
+    DeleteFileA(shortcutPath);
+    // Succeeds only when nothing else is left in the group.
+    RemoveDirectoryA(groupFolder);
+    NotifyGroupChanged(notifyFlags);
+    return 1;
+  }
+  if (programPath == nullptr) return 0;
+  if (GetFileAttributesA(groupFolder) == INVALID_FILE_ATTRIBUTES) CreateDirectoryA(groupFolder, nullptr);
+  HRESULT init = CoInitialize(nullptr);
+  RemoveOldGroupShortcuts(programPath, groupFolder);
+  HRESULT result = SaveShellLink(programPath, shortcutPath, 1, notifyFlags);
+  if (SUCCEEDED(init)) CoUninitialize();
+  return result == S_OK;
+}

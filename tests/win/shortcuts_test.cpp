@@ -1,0 +1,292 @@
+// Shortcut files made and removed by the shortcut operations, read back
+// through the shell link object.
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "driver/option_bits.h"
+#include "package/shortcuts.h"
+
+namespace {
+
+std::string ShellFolder(int id) {
+  char path[MAX_PATH] = {};
+  SHGetFolderPathA(nullptr, id, nullptr, 0, path);
+  return path;
+}
+
+bool FileExists(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+struct LinkData {
+  bool loaded = false;
+  std::string path;
+  std::string iconPath;
+  int iconIndex = -1;
+  std::string workingFolder;
+};
+
+LinkData ReadLink(const std::string& file) {
+  LinkData data;
+  CoInitialize(nullptr);
+  IShellLinkA* link = nullptr;
+  if (CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                       reinterpret_cast<void**>(&link)) == S_OK) {
+    IPersistFile* persist = nullptr;
+    if (link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)) == S_OK) {
+      std::wstring wide(file.begin(), file.end());
+      if (persist->Load(wide.c_str(), STGM_READ) == S_OK) {
+        data.loaded = true;
+        char text[MAX_PATH] = {};
+        link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
+        data.path = text;
+        text[0] = '\0';
+        link->GetIconLocation(text, MAX_PATH, &data.iconIndex);
+        data.iconPath = text;
+        text[0] = '\0';
+        link->GetWorkingDirectory(text, MAX_PATH);
+        data.workingFolder = text;
+      }
+      persist->Release();
+    }
+    link->Release();
+  }
+  CoUninitialize();
+  return data;
+}
+
+// A program file to point at, in a folder of its own; two backslashes stand
+// before the file name as in the installed program's path.
+class ShortcutsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    base_ = "C:\\shortcut_tests";
+    CreateDirectoryA(base_.c_str(), nullptr);
+    programFolder_ = base_ + "\\Program";
+    CreateDirectoryA(programFolder_.c_str(), nullptr);
+    HANDLE file = CreateFileA((programFolder_ + "\\DidIve.exe").c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    programPath_ = programFolder_ + "\\\\DidIve.exe";
+  }
+  void TearDown() override {
+    for (const std::string& path : cleanup_) {
+      DeleteFileA(path.c_str());
+      RemoveDirectoryA(path.c_str());
+    }
+    DeleteFileA((programFolder_ + "\\DidIve.exe").c_str());
+    RemoveDirectoryA(programFolder_.c_str());
+    RemoveDirectoryA(base_.c_str());
+  }
+  // Removed after the test, files and folders in the order given.
+  void Clean(const std::string& path) { cleanup_.push_back(path); }
+
+  std::string base_;
+  std::string programFolder_;
+  std::string programPath_;
+  std::vector<std::string> cleanup_;
+};
+
+struct KindCase {
+  const char* label;
+  int folderId;
+  int (*set)(const char*, const char*, uint32_t);
+  int (*exists)(const char*);
+};
+
+const KindCase kKinds[] = {
+    {"desktop", CSIDL_DESKTOP, SetDesktopShortcut, DesktopShortcutExists},
+    {"start menu", CSIDL_COMMON_STARTMENU, SetStartMenuShortcut, StartMenuShortcutExists},
+};
+
+TEST_F(ShortcutsTest, CreatesReadsBackAndRemovesEachKind) {
+  for (const KindCase& kind : kKinds) {
+    SCOPED_TRACE(kind.label);
+    const std::string name = "Shortcut Test Product";
+    const std::string file = ShellFolder(kind.folderId) + "\\" + name + ".lnk";
+    Clean(file);
+    EXPECT_EQ(0, kind.exists(name.c_str()));
+
+    ASSERT_EQ(1, kind.set(programPath_.c_str(), name.c_str(), OptInstall | OptSilent));
+    ASSERT_TRUE(FileExists(file));
+    EXPECT_EQ(1, kind.exists(name.c_str()));
+    LinkData link = ReadLink(file);
+    ASSERT_TRUE(link.loaded);
+    EXPECT_STRCASEEQ((programFolder_ + "\\DidIve.exe").c_str(), link.path.c_str());
+    EXPECT_EQ(programPath_, link.iconPath);
+    EXPECT_EQ(1, link.iconIndex);
+    EXPECT_EQ(programFolder_ + "\\", link.workingFolder);
+
+    // Creating again overwrites the file.
+    EXPECT_EQ(1, kind.set(programPath_.c_str(), name.c_str(), OptInstall));
+
+    EXPECT_EQ(1, kind.set(nullptr, name.c_str(), 0));
+    EXPECT_FALSE(FileExists(file));
+    EXPECT_EQ(0, kind.exists(name.c_str()));
+    // Removing what is not there succeeds and touches nothing.
+    EXPECT_EQ(1, kind.set(nullptr, name.c_str(), OptSilent));
+  }
+}
+
+TEST_F(ShortcutsTest, FindsAndRemovesANameWithAnExtension) {
+  // A dotted name must not be searched without ".lnk".
+  const std::string name = "Installer 2.0";
+  const std::string file = ShellFolder(CSIDL_DESKTOP) + "\\" + name + ".lnk";
+  Clean(file);
+  ASSERT_EQ(1, SetDesktopShortcut(programPath_.c_str(), name.c_str(), OptInstall));
+  ASSERT_TRUE(FileExists(file));
+  EXPECT_EQ(1, DesktopShortcutExists(name.c_str()));
+  // A file named like the shortcut without ".lnk" is not the shortcut.
+  const std::string bare = ShellFolder(CSIDL_DESKTOP) + "\\Installer 3.0";
+  Clean(bare);
+  HANDLE other = CreateFileA(bare.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, other);
+  CloseHandle(other);
+  EXPECT_EQ(0, DesktopShortcutExists("Installer 3.0"));
+
+  EXPECT_EQ(1, SetDesktopShortcut(nullptr, name.c_str(), 0));
+  EXPECT_FALSE(FileExists(file));
+  EXPECT_TRUE(FileExists(bare));
+}
+
+TEST_F(ShortcutsTest, StartMenuShortcutGoesToTheCommonStartMenuOnNt) {
+  const std::string name = "Shortcut Test Common";
+  const std::string common = ShellFolder(CSIDL_COMMON_STARTMENU) + "\\" + name + ".lnk";
+  const std::string own = ShellFolder(CSIDL_STARTMENU) + "\\" + name + ".lnk";
+  const std::string desktop = ShellFolder(CSIDL_DESKTOP) + "\\" + name + ".lnk";
+  const std::string commonDesktop = ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + "\\" + name + ".lnk";
+  ASSERT_NE(common, own);
+  Clean(common);
+  Clean(desktop);
+  ASSERT_EQ(1, SetStartMenuShortcut(programPath_.c_str(), name.c_str(), OptInstall));
+  ASSERT_EQ(1, SetDesktopShortcut(programPath_.c_str(), name.c_str(), OptInstall));
+  EXPECT_TRUE(FileExists(common));
+  EXPECT_FALSE(FileExists(own));
+  EXPECT_TRUE(FileExists(desktop));
+  if (commonDesktop != desktop) EXPECT_FALSE(FileExists(commonDesktop));
+}
+
+class GroupShortcutTest : public ShortcutsTest {
+ protected:
+  void SetUp() override {
+    ShortcutsTest::SetUp();
+    programs_ = base_ + "\\Programs";
+    CreateDirectoryA(programs_.c_str(), nullptr);
+    group_ = programs_ + "\\Ravozeve";
+    link_ = group_ + "\\Ravozeve Vuzizirer.lnk";
+  }
+  void TearDown() override {
+    Clean(link_);
+    Clean(group_);
+    Clean(programs_);
+    ShortcutsTest::TearDown();
+  }
+  // A shortcut in folder whose icon location is iconPath.
+  std::string PlantLink(const std::string& folder, const std::string& name, const std::string& iconPath) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string file = folder + "\\" + name;
+    // Made through the same operation, then pointed elsewhere if asked.
+    EXPECT_EQ(1, SetGroupShortcut(iconPath.c_str(), file.c_str(), folder.c_str(), OptInstall));
+    Clean(file);
+    return file;
+  }
+  std::string programs_;
+  std::string group_;
+  std::string link_;
+};
+
+TEST_F(GroupShortcutTest, CreatesTheGroupAndRemovesItWhenEmpty) {
+  ASSERT_FALSE(FolderExists(group_));
+  ASSERT_EQ(1, SetGroupShortcut(programPath_.c_str(), link_.c_str(), group_.c_str(), OptInstall));
+  ASSERT_TRUE(FileExists(link_));
+  LinkData link = ReadLink(link_);
+  ASSERT_TRUE(link.loaded);
+  EXPECT_EQ(programPath_, link.iconPath);
+
+  EXPECT_EQ(1, SetGroupShortcut(nullptr, link_.c_str(), group_.c_str(), 0));
+  EXPECT_FALSE(FileExists(link_));
+  EXPECT_FALSE(FolderExists(group_));
+  // Removing again finds nothing and still succeeds.
+  EXPECT_EQ(1, SetGroupShortcut(nullptr, link_.c_str(), group_.c_str(), 0));
+}
+
+TEST_F(GroupShortcutTest, KeepsAGroupThatHoldsOtherFiles) {
+  ASSERT_EQ(1, SetGroupShortcut(programPath_.c_str(), link_.c_str(), group_.c_str(), OptInstall));
+  const std::string other = PlantLink(group_, "Other.lnk", "C:\\Other\\Other.exe");
+  EXPECT_EQ(1, SetGroupShortcut(nullptr, link_.c_str(), group_.c_str(), 0));
+  EXPECT_FALSE(FileExists(link_));
+  EXPECT_TRUE(FileExists(other));
+  EXPECT_TRUE(FolderExists(group_));
+}
+
+TEST_F(GroupShortcutTest, FailsWhenTheShortcutCannotBeSaved) {
+  // Only one folder level is created; the save below a missing one fails.
+  const std::string deep = programs_ + "\\Missing\\Deeper";
+  EXPECT_EQ(0, SetGroupShortcut(programPath_.c_str(), (deep + "\\X.lnk").c_str(), deep.c_str(),
+                                OptInstall));
+  EXPECT_FALSE(FolderExists(deep));
+}
+
+struct OldGroupCase {
+  const char* label;
+  const char* oldGroup;
+  const char* iconPath;  // "" = the program path itself
+  bool upperCase;        // icon location differs in letter case only
+  bool extraFile;        // the old group holds another file too
+  bool removed;
+};
+
+const OldGroupCase kOldGroupCases[] = {
+    {"same program", "Plumwick", "", false, false, true},
+    {"same program, other letter case", "Access KWO", "", true, false, true},
+    {"same program, other files stay", "Plumwick", "", false, true, true},
+    {"another program", "Access KWO", "C:\\Elsewhere\\\\DidIve.exe", false, false, false},
+    {"group of another name", "Plumwick Old", "", false, false, false},
+};
+
+TEST_F(GroupShortcutTest, ClearsOlderGroupsBesideTheNewOne) {
+  for (const OldGroupCase& c : kOldGroupCases) {
+    SCOPED_TRACE(c.label);
+    const std::string oldGroup = programs_ + "\\" + c.oldGroup;
+    std::string icon = c.iconPath[0] != '\0' ? c.iconPath : programPath_;
+    if (c.upperCase) CharUpperA(&icon[0]);
+    const std::string old = PlantLink(oldGroup, "Old Product.lnk", icon);
+    Clean(oldGroup);
+    std::string extra;
+    if (c.extraFile) extra = PlantLink(oldGroup, "Readme.lnk", "C:\\Other\\Readme.exe");
+
+    ASSERT_EQ(1, SetGroupShortcut(programPath_.c_str(), link_.c_str(), group_.c_str(), OptInstall));
+    EXPECT_TRUE(FileExists(link_));
+    EXPECT_EQ(!c.removed, FileExists(old));
+    EXPECT_EQ(!c.removed || c.extraFile, FolderExists(oldGroup));
+    if (c.extraFile) EXPECT_TRUE(FileExists(extra));
+
+    DeleteFileA(old.c_str());
+    if (!extra.empty()) DeleteFileA(extra.c_str());
+    RemoveDirectoryA(oldGroup.c_str());
+  }
+}
+
+TEST_F(GroupShortcutTest, KeepsTheShortcutOfAGroupThatCarriesAnOldName) {
+  // The current group itself is called "Plumwick": an upgrade must not
+  // empty it and then fail to save into the removed folder.
+  group_ = programs_ + "\\Plumwick";
+  link_ = group_ + "\\Ravozeve Vuzizirer.lnk";
+  ASSERT_EQ(1, SetGroupShortcut(programPath_.c_str(), link_.c_str(), group_.c_str(), OptInstall));
+  ASSERT_EQ(1, SetGroupShortcut(programPath_.c_str(), link_.c_str(), group_.c_str(), OptInstall));
+  EXPECT_TRUE(FileExists(link_));
+}
+
+}  // namespace
