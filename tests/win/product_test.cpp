@@ -1,0 +1,411 @@
+// The stand-in product DidIve.exe and the package's unicows.dll, started and
+// loaded as the setup program and the tests use them. Both are built beside
+// this test program.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kInitEventName[] = "{5E0C71A2-8B3D-4F6A-9C21-0D7E4B93A6F8}:VERUZADOVO:INIT";
+const char kProductKey[] = "SOFTWARE\\KWO\\PlumwickSoftwareInstaller";
+const DWORD kStartTimeoutMs = 30000;
+
+std::string BuildFolder() {
+  char path[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string text(path, n);
+  return text.substr(0, text.find_last_of('\\'));
+}
+
+std::string UniqueName(const char* what) {
+  static int counter = 0;
+  std::ostringstream name;
+  name << "DidIve stand-in " << what << " " << GetCurrentProcessId() << "-" << ++counter;
+  return name.str();
+}
+
+// A started DidIve.exe; ends it (WM_CLOSE, then by force) if a test left it running.
+struct Product {
+  PROCESS_INFORMATION process{};
+  bool started = false;
+
+  bool Start(const std::string& arguments) {
+    std::string line = "\"" + BuildFolder() + "\\DidIve.exe\" " + arguments;
+    std::vector<char> buffer(line.begin(), line.end());
+    buffer.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    started = CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                             &process) != 0;
+    return started;
+  }
+
+  // The top-level window with this title that belongs to the process, once it shows up.
+  HWND WaitForWindow(const std::string& title) const {
+    for (DWORD waited = 0; waited < kStartTimeoutMs; waited += 50) {
+      HWND window = FindWindowA(nullptr, title.c_str());
+      DWORD owner = 0;
+      if (window != nullptr) GetWindowThreadProcessId(window, &owner);
+      if (owner == process.dwProcessId) return window;
+      if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) return nullptr;
+    }
+    return nullptr;
+  }
+
+  // Exit code after the process ended within the time limit, else STILL_ACTIVE.
+  DWORD WaitForExit() const {
+    if (WaitForSingleObject(process.hProcess, kStartTimeoutMs) != WAIT_OBJECT_0) return STILL_ACTIVE;
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process.hProcess, &code);
+    return code;
+  }
+
+  ~Product() {
+    if (!started) return;
+    if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(process.hProcess, 99);
+      WaitForSingleObject(process.hProcess, 5000);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+};
+
+bool MutexExists(const std::string& name) {
+  HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, name.c_str());
+  if (mutex == nullptr) return false;
+  CloseHandle(mutex);
+  return true;
+}
+
+std::string TempPath(const char* name) {
+  char folder[MAX_PATH];
+  GetTempPathA(MAX_PATH, folder);
+  std::string path = std::string(folder) + name;
+  DeleteFileA(path.c_str());
+  return path;
+}
+
+std::string ReadFileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The product key's "Name" value set (or removed, with nullptr) for one test,
+// and put back as it was afterwards.
+class ProductKeyName {
+ public:
+  explicit ProductKeyName(const char* name) {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kProductKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        &disposition_) != ERROR_SUCCESS) {
+      return;
+    }
+    char old[MAX_PATH];
+    DWORD size = sizeof(old);
+    DWORD type = 0;
+    hadName_ = RegQueryValueExA(key, "Name", nullptr, &type, reinterpret_cast<BYTE*>(old), &size) ==
+               ERROR_SUCCESS;
+    if (hadName_) old_.assign(old, size);
+    if (name != nullptr) {
+      ok_ = RegSetValueExA(key, "Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(name),
+                           static_cast<DWORD>(strlen(name) + 1)) == ERROR_SUCCESS;
+    } else {
+      LONG result = RegDeleteValueA(key, "Name");
+      ok_ = result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+    }
+    RegCloseKey(key);
+  }
+  ~ProductKeyName() {
+    if (disposition_ == REG_CREATED_NEW_KEY) {
+      RegDeleteKeyA(HKEY_LOCAL_MACHINE, kProductKey);
+      return;
+    }
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProductKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+    if (hadName_) {
+      RegSetValueExA(key, "Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(old_.data()),
+                     static_cast<DWORD>(old_.size()));
+    } else {
+      RegDeleteValueA(key, "Name");
+    }
+    RegCloseKey(key);
+  }
+  bool ok() const { return ok_; }
+
+ private:
+  DWORD disposition_ = 0;
+  bool hadName_ = false;
+  bool ok_ = false;
+  std::string old_;
+};
+
+TEST(ProductStandIn, HoldsItsMutexAndWindowUntilTheWindowIsClosed) {
+  std::string name = UniqueName("mutex");
+  Product product;
+  ASSERT_TRUE(product.Start("/N:\"" + name + "\""));
+  HWND window = product.WaitForWindow(name);
+  ASSERT_NE(window, nullptr);
+
+  char title[MAX_PATH] = {};
+  GetWindowTextA(window, title, MAX_PATH);
+  EXPECT_EQ(name, title);
+  EXPECT_EQ(GetAncestor(window, GA_PARENT), GetDesktopWindow());
+
+  // Owned by the product: a waiter (the setup with /O) gets it only once the product ends.
+  HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, name.c_str());
+  ASSERT_NE(mutex, nullptr);
+  EXPECT_EQ(WaitForSingleObject(mutex, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_EQ(WaitForSingleObject(product.process.hProcess, 200), static_cast<DWORD>(WAIT_TIMEOUT));
+
+  ASSERT_TRUE(PostMessageA(window, WM_CLOSE, 0, 0));
+  EXPECT_EQ(product.WaitForExit(), 0u);
+  // Released, not abandoned.
+  EXPECT_EQ(WaitForSingleObject(mutex, 0), static_cast<DWORD>(WAIT_OBJECT_0));
+  ReleaseMutex(mutex);
+  CloseHandle(mutex);
+  EXPECT_FALSE(MutexExists(name));
+  EXPECT_EQ(FindWindowA(nullptr, name.c_str()), nullptr);
+}
+
+TEST(ProductStandIn, OlderStyleShowsTheWindowWithoutMutex) {
+  std::string name = UniqueName("old style");
+  Product product;
+  ASSERT_TRUE(product.Start("/O /N:\"" + name + "\""));
+  HWND window = product.WaitForWindow(name);
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(MutexExists(name));
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(product.WaitForExit(), 0u);
+}
+
+TEST(ProductStandIn, SignalsTheInitEventOnlyWithBothHAndW) {
+  struct Case {
+    const char* options;
+    bool signals;
+  } cases[] = {
+      {"/H /W", true}, {"/w /h", true}, {"/H", false}, {"/W", false}, {"", false}, {"/HW", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.options);
+    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, kInitEventName);
+    ASSERT_NE(event, nullptr);
+    std::string name = UniqueName("event");
+    Product product;
+    ASSERT_TRUE(product.Start(std::string(c.options) + " /N:\"" + name + "\""));
+    if (c.signals) {
+      HANDLE handles[2] = {product.process.hProcess, event};
+      EXPECT_EQ(WaitForMultipleObjects(2, handles, FALSE, kStartTimeoutMs), WAIT_OBJECT_0 + 1);
+      // Signalled once initialised: the mutex and the window are in place by then.
+      EXPECT_TRUE(MutexExists(name));
+      EXPECT_NE(FindWindowA(nullptr, name.c_str()), nullptr);
+    }
+    HWND window = product.WaitForWindow(name);
+    ASSERT_NE(window, nullptr);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(product.WaitForExit(), 0u);
+    // Looked at once the product has ended, so a late signal cannot slip by.
+    if (!c.signals) EXPECT_EQ(WaitForSingleObject(event, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    CloseHandle(event);
+  }
+}
+
+TEST(ProductStandIn, ExitOptionEndsAtOnceWithoutSignalling) {
+  HANDLE event = CreateEventA(nullptr, FALSE, FALSE, kInitEventName);
+  ASSERT_NE(event, nullptr);
+  std::string name = UniqueName("exit");
+  Product product;
+  ASSERT_TRUE(product.Start("/H /W /X /N:\"" + name + "\""));
+  // The process ends first, as the setup's wait on (process, event) sees it.
+  HANDLE handles[2] = {product.process.hProcess, event};
+  EXPECT_EQ(WaitForMultipleObjects(2, handles, FALSE, kStartTimeoutMs), static_cast<DWORD>(WAIT_OBJECT_0));
+  EXPECT_EQ(product.WaitForExit(), 0u);
+  EXPECT_EQ(WaitForSingleObject(event, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_EQ(FindWindowA(nullptr, name.c_str()), nullptr);
+  EXPECT_FALSE(MutexExists(name));
+  CloseHandle(event);
+}
+
+TEST(ProductStandIn, TakesItsNameFromTheProductKey) {
+  std::string name = UniqueName("registry");
+  ProductKeyName keyName(name.c_str());
+  ASSERT_TRUE(keyName.ok());
+  Product product;
+  ASSERT_TRUE(product.Start("/H /W"));
+  HWND window = product.WaitForWindow(name);
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(MutexExists(name));
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(product.WaitForExit(), 0u);
+}
+
+TEST(ProductStandIn, NameOptionWinsOverTheProductKey) {
+  std::string keyValue = UniqueName("key value");
+  std::string name = UniqueName("option");
+  ProductKeyName keyName(keyValue.c_str());
+  ASSERT_TRUE(keyName.ok());
+  Product product;
+  ASSERT_TRUE(product.Start("/N:\"" + name + "\""));
+  HWND window = product.WaitForWindow(name);
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(MutexExists(keyValue));
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(product.WaitForExit(), 0u);
+}
+
+TEST(ProductStandIn, EndsWithoutSignallingWhenItHasNoName) {
+  ProductKeyName keyName(nullptr);
+  ASSERT_TRUE(keyName.ok());
+  HANDLE event = CreateEventA(nullptr, FALSE, FALSE, kInitEventName);
+  ASSERT_NE(event, nullptr);
+  Product product;
+  ASSERT_TRUE(product.Start("/H /W"));
+  EXPECT_EQ(product.WaitForExit(), 2u);
+  EXPECT_EQ(WaitForSingleObject(event, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  CloseHandle(event);
+}
+
+TEST(ProductStandIn, RejectsMalformedOptions) {
+  const std::string tooLong(MAX_PATH + 20, 'a');
+  const char* cases[] = {"/N:", "/L:", "\"/N:\""};
+  for (const char* options : cases) {
+    SCOPED_TRACE(options);
+    Product product;
+    ASSERT_TRUE(product.Start(options));
+    EXPECT_EQ(product.WaitForExit(), 1u);
+  }
+  Product product;
+  ASSERT_TRUE(product.Start("/N:" + tooLong));
+  EXPECT_EQ(product.WaitForExit(), 1u);
+}
+
+TEST(ProductStandIn, AppendsItsCommandLineToTheLogFile) {
+  std::string log = TempPath("didive stand-in log.txt");
+  std::string name = UniqueName("log");
+  {
+    Product product;
+    ASSERT_TRUE(product.Start("/X /L:\"" + log + "\" /N:x"));
+    EXPECT_EQ(product.WaitForExit(), 0u);
+  }
+  {
+    Product product;
+    ASSERT_TRUE(product.Start("\"/L:" + log + "\" /N:\"" + name + "\" /H /W"));
+    HWND window = product.WaitForWindow(name);
+    ASSERT_NE(window, nullptr);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(product.WaitForExit(), 0u);
+  }
+  std::string text = ReadFileText(log);
+  std::string first = text.substr(0, text.find("\r\n"));
+  EXPECT_NE(first.find("DidIve.exe\" /X /L:"), std::string::npos) << text;
+  EXPECT_NE(text.find(" /H /W\r\n"), std::string::npos) << text;
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
+  DeleteFileA(log.c_str());
+}
+
+// Options from DIDIVE_STANDIN reach a product that the setup starts with "/H /W" alone.
+TEST(ProductStandIn, TakesOptionsFromTheEnvironment) {
+  std::string log = TempPath("didive-env-log.txt");
+  HANDLE event = CreateEventA(nullptr, FALSE, FALSE, kInitEventName);
+  ASSERT_NE(event, nullptr);
+  std::string options = "/X /L:\"" + log + "\"";
+  ASSERT_TRUE(SetEnvironmentVariableA("DIDIVE_STANDIN", options.c_str()));
+  Product product;
+  bool started = product.Start("/H /W");
+  SetEnvironmentVariableA("DIDIVE_STANDIN", nullptr);
+  ASSERT_TRUE(started);
+  EXPECT_EQ(product.WaitForExit(), 0u);
+  EXPECT_EQ(WaitForSingleObject(event, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  std::string text = ReadFileText(log);
+  EXPECT_NE(text.find("DidIve.exe\" /H /W\r\n"), std::string::npos) << text;
+  CloseHandle(event);
+  DeleteFileA(log.c_str());
+}
+
+// unicows.dll of the package: its own exports, converting as the system does.
+class UnicodeLayer : public ::testing::Test {
+ protected:
+  using ToWide = int(WINAPI*)(UINT, DWORD, LPCSTR, int, LPWSTR, int);
+  using ToNarrow = int(WINAPI*)(UINT, DWORD, LPCWSTR, int, LPSTR, int, LPCSTR, LPBOOL);
+
+  void SetUp() override {
+    module_ = LoadLibraryA((BuildFolder() + "\\unicows.dll").c_str());
+    ASSERT_NE(module_, nullptr) << GetLastError();
+    toWide_ = reinterpret_cast<ToWide>(GetProcAddress(module_, "MultiByteToWideChar"));
+    toNarrow_ = reinterpret_cast<ToNarrow>(GetProcAddress(module_, "WideCharToMultiByte"));
+    ASSERT_NE(toWide_, nullptr);
+    ASSERT_NE(toNarrow_, nullptr);
+  }
+  void TearDown() override {
+    if (module_ != nullptr) FreeLibrary(module_);
+  }
+
+  HMODULE module_ = nullptr;
+  ToWide toWide_ = nullptr;
+  ToNarrow toNarrow_ = nullptr;
+};
+
+TEST_F(UnicodeLayer, ExportsItsOwnFunctions) {
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  EXPECT_NE(reinterpret_cast<FARPROC>(toWide_), GetProcAddress(kernel, "MultiByteToWideChar"));
+  EXPECT_NE(reinterpret_cast<FARPROC>(toNarrow_), GetProcAddress(kernel, "WideCharToMultiByte"));
+  HMODULE owner = nullptr;
+  ASSERT_TRUE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                     GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                 reinterpret_cast<LPCSTR>(toWide_), &owner));
+  EXPECT_EQ(owner, module_);
+}
+
+TEST_F(UnicodeLayer, ConvertsUtf8ThroughUtf16AndBack) {
+  const char* texts[] = {
+      "Ravozeve Vuzizirer",
+      "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC 3.10",  // umlauts and the euro sign
+      "\xE6\x97\xA5\xE6\x9C\xAC",                 // two CJK characters
+      "",
+  };
+  for (const char* text : texts) {
+    SCOPED_TRACE(text);
+    int units = toWide_(CP_UTF8, 0, text, -1, nullptr, 0);
+    ASSERT_EQ(units, MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0));
+    std::vector<wchar_t> wide(units);
+    ASSERT_EQ(toWide_(CP_UTF8, 0, text, -1, wide.data(), units), units);
+    std::vector<wchar_t> expected(units);
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, expected.data(), units);
+    EXPECT_EQ(wide, expected);
+
+    int bytes = toNarrow_(CP_UTF8, 0, wide.data(), -1, nullptr, 0, nullptr, nullptr);
+    ASSERT_EQ(bytes, static_cast<int>(strlen(text) + 1));
+    std::vector<char> back(bytes);
+    ASSERT_EQ(toNarrow_(CP_UTF8, 0, wide.data(), -1, back.data(), bytes, nullptr, nullptr), bytes);
+    EXPECT_STREQ(back.data(), text);
+  }
+}
+
+TEST_F(UnicodeLayer, ReportsTheSystemsFailures) {
+  // A buffer that is too small, as the system reports it.
+  wchar_t small[3];
+  SetLastError(0);
+  EXPECT_EQ(toWide_(CP_UTF8, 0, "Ravozeve", -1, small, 3), 0);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+
+  // A character the ANSI code page lacks becomes the default character.
+  const wchar_t cjk[] = L"\x6E05";  // not in code page 1252
+  char narrow[8] = {};
+  BOOL usedDefault = FALSE;
+  int expected = WideCharToMultiByte(1252, 0, cjk, -1, nullptr, 0, "?", nullptr);
+  EXPECT_EQ(toNarrow_(1252, 0, cjk, -1, narrow, sizeof(narrow), "?", &usedDefault), expected);
+  EXPECT_STREQ(narrow, "?");
+  EXPECT_TRUE(usedDefault);
+}
+
+}  // namespace
