@@ -456,7 +456,12 @@ void ResetMachineState() {
   std::string groupFolder;
   ReadRegString(HKEY_LOCAL_MACHINE, kProductKey, "ProgDir", &programFolder);
   ReadRegString(HKEY_LOCAL_MACHINE, kProductKey, "MenuDir", &groupFolder);
-  if (programFolder.size() > 3) DeleteTree(programFolder);
+  if (programFolder.size() > 3) {
+    DeleteTree(programFolder);
+    // An emptied parent folder made by the install goes too.
+    size_t slash = programFolder.find_last_of('\\');
+    if (slash != std::string::npos && slash > 3) RemoveDirectoryA(programFolder.substr(0, slash).c_str());
+  }
   if (groupFolder.size() > 3) DeleteTree(groupFolder);
 
   for (int csidl : {CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_STARTMENU,
