@@ -1,17 +1,75 @@
+// Writers of the product key's own values. Each creates or updates with
+// OptInstall set and deletes with it clear; only RegisterProgramFolder
+// creates the key, the others need it to exist.
 #include "registry/product_key.h"
 
-// Placeholder until the product key lands: writes succeed, reads find nothing.
-int RegisterProgramFolder(const char*, uint32_t) { return 1; }
-int RegisterNameAndVersion(const char*, const char*, uint32_t) { return 1; }
-int RegisterGroupFolder(const char*, uint32_t) { return 1; }
-int RegisterDownloadSettings(int, const char*, uint32_t) { return 1; }
-int RegisterSearchFolder(const char*, uint32_t) { return 1; }
-int FixUpPackageEntries() { return 1; }
-int ReadProgramFolder(char*) { return 0; }
-int ReadProgramPath(char*, DWORD) { return 0; }
-int ReadNameAndVersion(char*, char*) { return 0; }
-int ReadGroupFolder(char*) { return 0; }
-int ReadInternetFunction(int*) { return 0; }
-int ReadDownloadFolder(char*, DWORD) { return 0; }
-int ReadWindowsSetting(const char*, char*, DWORD) { return 0; }
-int DeleteKeyTree(HKEY, const char*) { return 1; }
+#include "driver/option_bits.h"
+#include "driver/text.h"
+#include "registry/registry_io.h"
+
+namespace {
+
+const char kProgramName[] = "\\DidIve.exe";
+
+int OpenProductKey(HKEY* key) {
+  return OpenRegistryKey(HKEY_LOCAL_MACHINE, kProductKeyPath, KEY_ALL_ACCESS, key);
+}
+
+}  // namespace
+
+int RegisterProgramFolder(const char* folder, uint32_t flags) {
+  HKEY key;
+  int ok;
+  if (flags & OptInstall) {
+    if (!CreateRegistryKey(HKEY_LOCAL_MACHINE, kProductKeyPath, &key)) return 0;
+    char programPath[MAX_PATH];
+    ok = SetStringValue(key, "ProgDir", folder) &&
+         TextCopy(programPath, MAX_PATH, folder) &&
+         TextAppend(programPath, MAX_PATH, kProgramName) &&
+         SetStringValue(key, "", programPath);
+  } else {
+    if (!OpenProductKey(&key)) return 0;
+    ok = DeleteRegistryValue(key, "") && DeleteRegistryValue(key, "ProgDir");
+  }
+  RegCloseKey(key);
+  return ok;
+}
+
+int RegisterNameAndVersion(const char* name, const char* version, uint32_t flags) {
+  HKEY key;
+  if (!OpenProductKey(&key)) return 0;
+  int ok;
+  if (flags & OptInstall) {
+    ok = SetStringValue(key, "Name", name) && SetStringValue(key, "Version", version);
+  } else {
+    ok = DeleteRegistryValue(key, "Name") && DeleteRegistryValue(key, "Version");
+  }
+  RegCloseKey(key);
+  return ok;
+}
+
+int RegisterGroupFolder(const char* folder, uint32_t flags) {
+  HKEY key;
+  if (!OpenProductKey(&key)) return 0;
+  int ok = (flags & OptInstall) ? SetStringValue(key, "MenuDir", folder)
+                                : DeleteRegistryValue(key, "MenuDir");
+  RegCloseKey(key);
+  return ok;
+}
+
+// A "DownloadDir" already registered is kept; "InternetFunction" is kept at
+// uninstall so that the next install can honour a stored 0.
+int RegisterDownloadSettings(int internetFunction, const char* downloadFolder, uint32_t flags) {
+  HKEY key;
+  if (!OpenProductKey(&key)) return 0;
+  int ok;
+  if (flags & OptInstall) {
+    ok = HasRegistryValue(key, "DownloadDir") || SetStringValue(key, "DownloadDir", downloadFolder);
+    ok = ok && SetDwordValue(key, "InternetFunction", static_cast<DWORD>(internetFunction));
+  } else {
+    ok = DeleteRegistryValue(key, "DownloadDir");
+    DeleteRegistryValue(key, "ProxyServer");
+  }
+  RegCloseKey(key);
+  return ok;
+}

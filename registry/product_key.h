@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <stdint.h>
 
+// Writers: create or update with OptInstall set in flags, delete with it
+// clear. Each answers 1 when every call it made succeeded.
 int RegisterProgramFolder(const char* folder, uint32_t flags);
 int RegisterNameAndVersion(const char* name, const char* version, uint32_t flags);
 int RegisterGroupFolder(const char* folder, uint32_t flags);
@@ -10,6 +12,9 @@ int RegisterDownloadSettings(int internetFunction, const char* downloadFolder, u
 int RegisterSearchFolder(const char* folder, uint32_t flags);
 int FixUpPackageEntries();
 
+// Readers: answer 1 when the value was read whole as a string (or as a 4-byte
+// number); on 0 a string buffer is left empty. Buffers without a size hold
+// 260 bytes.
 int ReadProgramFolder(char* buffer);
 int ReadProgramPath(char* buffer, DWORD size);
 int ReadNameAndVersion(char* name, char* version);

@@ -1,5 +1,82 @@
+// The entry in the system's list of installed programs, and the interface
+// path key that tells other software where the uninstaller is.
 #include "registry/uninstall_entry.h"
 
-// Placeholder until the uninstall entry lands: nothing written, success.
-int RegisterUninstallEntry(const char*, const char*, const char*, uint32_t) { return 1; }
-int RegisterInterfacePath(const char*, uint32_t) { return 1; }
+#include <windows.h>
+
+#include "driver/option_bits.h"
+#include "driver/text.h"
+#include "registry/registry_io.h"
+
+namespace {
+
+const char kUninstallKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const char kProductKeyName[] = "PlumwickSoftwareInstaller";
+const char kInterfaceKeyPath[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+    "{5E0C71A2-8B3D-4F6A-9C21-0D7E4B93A6F8}";
+
+// The Windows directory followed by the formatted tail; 0 when it cannot be
+// had whole.
+int FormatInWindowsDirectory(char* buffer, const char* format, const char* name) {
+  ZeroMemory(buffer, MAX_PATH);
+  char windows[MAX_PATH];
+  UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return 0;
+  char tail[MAX_PATH];
+  return TextFormat(tail, MAX_PATH, format, name) && TextCopy(buffer, MAX_PATH, windows) &&
+         TextAppend(buffer, MAX_PATH, tail);
+}
+
+}  // namespace
+
+int RegisterUninstallEntry(const char* uninstallerName, const char* productName,
+                           const char* productVersion, uint32_t flags) {
+  char keyPath[MAX_PATH];
+  if (!TextFormat(keyPath, MAX_PATH, "%s\\%s", kUninstallKeyPath, kProductKeyName)) return 0;
+  if (!(flags & OptInstall)) return RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyPath) == ERROR_SUCCESS;
+
+  HKEY key;
+  if (!CreateRegistryKey(HKEY_LOCAL_MACHINE, keyPath, &key)) return 0;
+  int ok = 1;
+  // With /W the name the user may have changed stays.
+  if (!(flags & OptKeepSettings)) ok = SetStringValue(key, "DisplayName", productName);
+
+  char command[MAX_PATH];
+  ZeroMemory(command, sizeof(command));
+  if (ok) ok = TextFormat(command, MAX_PATH, "%s /U", uninstallerName) &&
+               SetStringValue(key, "UninstallString", command);
+
+  char icon[MAX_PATH];
+  if (ok) ok = FormatInWindowsDirectory(icon, "\\%s,0", uninstallerName) &&
+               SetStringValue(key, "DisplayIcon", icon);
+
+  if (ok) ok = SetStringValue(key, "DisplayVersion", productVersion);
+  // A "SystemComponent" value would hide the entry from the list.
+  DeleteRegistryValue(key, "SystemComponent");
+  RegCloseKey(key);
+  return ok;
+}
+
+int RegisterInterfacePath(const char* uninstallerName, uint32_t flags) {
+  HKEY key;
+  if (!(flags & OptInstall)) {
+    // Systems before Windows 2000 never get the key: nothing to remove there.
+    LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kInterfaceKeyPath, 0, KEY_ALL_ACCESS, &key);
+    if (opened == ERROR_FILE_NOT_FOUND) return 1;
+    if (opened != ERROR_SUCCESS) return 0;
+    DeleteRegistryValue(key, "InterfacePath");
+    DeleteRegistryValue(key, "VeruZadovo");
+    DeleteRegistryValue(key, "Farrowmind");
+    RegCloseKey(key);
+    return 1;
+  }
+
+  char uninstallerPath[MAX_PATH];
+  if (!FormatInWindowsDirectory(uninstallerPath, "\\%s", uninstallerName)) return 0;
+  if (!CreateRegistryKey(HKEY_LOCAL_MACHINE, kInterfaceKeyPath, &key)) return 0;
+  int ok = SetStringValue(key, "InterfacePath", uninstallerPath) &&
+           SetDwordValue(key, "VeruZadovo", 2) && SetDwordValue(key, "Farrowmind", 0);
+  RegCloseKey(key);
+  return ok;
+}

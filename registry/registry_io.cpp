@@ -1,0 +1,81 @@
+#include "registry/registry_io.h"
+
+#include "driver/text.h"
+#include "registry/registry_text.h"
+
+const char kProductKeyPath[] = "SOFTWARE\\KWO\\PlumwickSoftwareInstaller";
+const char kSearchPathKeyPath[] = "SOFTWARE\\KWO\\PlumwickSoftwareInstaller\\SearchPath";
+const char kInstallKeyPath[] = "SOFTWARE\\KWO\\PlumwickSoftwareInstaller\\Install";
+
+namespace {
+
+RegistryWriteFilter g_writeFilter = nullptr;
+
+int WriteAllowed(const char* name) {
+  return g_writeFilter == nullptr || g_writeFilter(name != nullptr ? name : "");
+}
+
+}  // namespace
+
+void SetRegistryWriteFilter(RegistryWriteFilter filter) { g_writeFilter = filter; }
+
+int CreateRegistryKey(HKEY root, const char* path, HKEY* key) {
+  return RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                         key, nullptr) == ERROR_SUCCESS;
+}
+
+int OpenRegistryKey(HKEY root, const char* path, REGSAM access, HKEY* key) {
+  return RegOpenKeyExA(root, path, 0, access, key) == ERROR_SUCCESS;
+}
+
+int SetStringValue(HKEY key, const char* name, const char* text) {
+  if (text == nullptr) return 0;
+  // Every text handed in lives in a 260-byte buffer.
+  size_t length = TextLength(text, MAX_PATH);
+  if (length == MAX_PATH) return 0;
+  return SetBinaryValue(key, name, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                        static_cast<DWORD>(length + 1));
+}
+
+int SetDwordValue(HKEY key, const char* name, DWORD value) {
+  return SetBinaryValue(key, name, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+}
+
+int SetBinaryValue(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) {
+  if (!WriteAllowed(name)) return 0;
+  return RegSetValueExA(key, name, 0, type, data, size) == ERROR_SUCCESS;
+}
+
+int DeleteRegistryValue(HKEY key, const char* name) {
+  if (!WriteAllowed(name)) return 0;
+  return RegDeleteValueA(key, name) == ERROR_SUCCESS;
+}
+
+int HasRegistryValue(HKEY key, const char* name) {
+  DWORD size = 0;
+  return RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS;
+}
+
+int ReadStringValue(HKEY key, const char* name, char* buffer, DWORD size) {
+  if (buffer == nullptr || size == 0) return 0;
+  DWORD type = REG_NONE;
+  DWORD got = size;
+  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &got) !=
+      ERROR_SUCCESS) {
+    buffer[0] = '\0';
+    return 0;
+  }
+  return CompleteStringRead(type, buffer, size, got);
+}
+
+int ReadMachineString(const char* path, REGSAM access, const char* name, char* buffer,
+                      DWORD size) {
+  HKEY key;
+  if (!OpenRegistryKey(HKEY_LOCAL_MACHINE, path, access, &key)) {
+    if (buffer != nullptr && size > 0) buffer[0] = '\0';
+    return 0;
+  }
+  int ok = ReadStringValue(key, name, buffer, size);
+  RegCloseKey(key);
+  return ok;
+}
