@@ -1,0 +1,422 @@
+// The product key's writers and readers against the real registry.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <string>
+
+#include "driver/option_bits.h"
+#include "registry/product_key.h"
+#include "win/registry_test_keys.h"
+
+using regtest::Dword;
+using regtest::Raw;
+using regtest::Sz;
+using regtest::Value;
+
+namespace {
+
+const char kKey[] = "SOFTWARE\\KWO\\PlumwickSoftwareInstaller";
+const std::string kKeyS = kKey;
+const uint32_t kInstall = OptInstall;
+const uint32_t kRemove = 0;
+
+class ProductKeyTest : public ::testing::Test {
+ protected:
+  void SetUp() override { regtest::DeleteTree(HKEY_LOCAL_MACHINE, kKey); }
+  void TearDown() override {
+    regtest::StopWatchingWrites();
+    regtest::DeleteTree(HKEY_LOCAL_MACHINE, kKey);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\KWO");  // only goes when empty
+  }
+  std::map<std::string, Value> Values() { return regtest::Values(HKEY_LOCAL_MACHINE, kKey); }
+  void Set(const char* name, const Value& v) { regtest::SetValue(HKEY_LOCAL_MACHINE, kKey, name, v); }
+
+  // The writers of a whole install, in the driver's order.
+  void InstallAll(const char* downloadFolder = "C:\\DRIVERS", int internetFunction = 2) {
+    ASSERT_EQ(RegisterProgramFolder("C:\\Program Files\\Ravozeve", kInstall), 1);
+    ASSERT_EQ(RegisterNameAndVersion("Ravozeve Vuzizirer", "1.03.0000", kInstall), 1);
+    ASSERT_EQ(RegisterSearchFolder("C:\\DRIVERS", kInstall), 1);
+    ASSERT_EQ(RegisterGroupFolder("C:\\Menu\\Ravozeve", kInstall), 1);
+    ASSERT_EQ(RegisterDownloadSettings(internetFunction, downloadFolder, kInstall), 1);
+  }
+};
+
+TEST_F(ProductKeyTest, EachInstallWriterAddsExactlyItsValues) {
+  ASSERT_EQ(RegisterProgramFolder("C:\\Program Files\\Ravozeve", kInstall), 1);
+  std::map<std::string, Value> expected = {
+      {"", Sz("C:\\Program Files\\Ravozeve\\DidIve.exe")},
+      {"ProgDir", Sz("C:\\Program Files\\Ravozeve")}};
+  EXPECT_EQ(Values(), expected);
+
+  ASSERT_EQ(RegisterNameAndVersion("Ravozeve Vuzizirer", "1.03.0000", kInstall), 1);
+  expected["Name"] = Sz("Ravozeve Vuzizirer");
+  expected["Version"] = Sz("1.03.0000");
+  EXPECT_EQ(Values(), expected);
+
+  ASSERT_EQ(RegisterGroupFolder("C:\\Menu\\Ravozeve", kInstall), 1);
+  expected["MenuDir"] = Sz("C:\\Menu\\Ravozeve");
+  EXPECT_EQ(Values(), expected);
+
+  ASSERT_EQ(RegisterDownloadSettings(1, "C:\\DRIVERS", kInstall), 1);
+  expected["DownloadDir"] = Sz("C:\\DRIVERS");
+  expected["InternetFunction"] = Dword(1);
+  EXPECT_EQ(Values(), expected);
+  EXPECT_TRUE(regtest::Subkeys(HKEY_LOCAL_MACHINE, kKey).empty());
+}
+
+TEST_F(ProductKeyTest, ProgramPathIsTheFolderTextAndTheProgramName) {
+  // No separator is added or removed.
+  ASSERT_EQ(RegisterProgramFolder("C:\\", kInstall), 1);
+  EXPECT_EQ(Values()[""], Sz("C:\\\\DidIve.exe"));
+}
+
+TEST_F(ProductKeyTest, ProgramFolderTooLongForTheProgramPathFails) {
+  std::string folder(250, 'a');
+  folder = "C:\\" + folder;  // 253 characters, plus "\DidIve.exe" is 264
+  EXPECT_EQ(RegisterProgramFolder(folder.c_str(), kInstall), 0);
+  EXPECT_EQ(Values().count(""), 0u);
+}
+
+TEST_F(ProductKeyTest, InstallOverAnotherDownloadFolderKeepsItAndOverwritesInternetFunction) {
+  InstallAll("C:\\DRIVERS", 2);
+  ASSERT_EQ(RegisterDownloadSettings(0, "D:\\Elsewhere", kInstall), 1);
+  EXPECT_EQ(Values()["DownloadDir"], Sz("C:\\DRIVERS"));
+  EXPECT_EQ(Values()["InternetFunction"], Dword(0));
+}
+
+TEST_F(ProductKeyTest, WritersOtherThanTheProgramFolderNeedTheKey) {
+  for (uint32_t flags : {kInstall, kRemove}) {
+    SCOPED_TRACE(flags);
+    EXPECT_EQ(RegisterNameAndVersion("N", "V", flags), 0);
+    EXPECT_EQ(RegisterGroupFolder("G", flags), 0);
+    EXPECT_EQ(RegisterDownloadSettings(1, "D", flags), 0);
+    EXPECT_FALSE(regtest::KeyExists(HKEY_LOCAL_MACHINE, kKey));
+  }
+  EXPECT_EQ(RegisterProgramFolder(nullptr, kRemove), 0);
+  EXPECT_FALSE(regtest::KeyExists(HKEY_LOCAL_MACHINE, kKey));
+}
+
+TEST_F(ProductKeyTest, UninstallKeepsInternetFunctionInstallEntriesAndForeignValues) {
+  InstallAll();
+  Set("ProxyServer", Sz("proxy:8080"));
+  Set("Foreign", Dword(7));
+  regtest::SetValue(HKEY_LOCAL_MACHINE, kKeyS + "\\Install\\DIDIVE", "NVX", Dword(512));
+
+  EXPECT_EQ(RegisterProgramFolder(nullptr, kRemove), 1);
+  EXPECT_EQ(RegisterNameAndVersion(nullptr, nullptr, kRemove), 1);
+  EXPECT_EQ(RegisterGroupFolder(nullptr, kRemove), 1);
+  EXPECT_EQ(RegisterDownloadSettings(0, nullptr, kRemove), 1);
+  EXPECT_EQ(RegisterSearchFolder(nullptr, kRemove), 1);
+
+  std::map<std::string, Value> expected = {{"InternetFunction", Dword(2)}, {"Foreign", Dword(7)}};
+  EXPECT_EQ(Values(), expected);
+  EXPECT_EQ(regtest::Subkeys(HKEY_LOCAL_MACHINE, kKey), std::vector<std::string>{"Install"});
+  EXPECT_EQ(regtest::Values(HKEY_LOCAL_MACHINE, kKeyS + "\\Install\\DIDIVE")["NVX"], Dword(512));
+}
+
+// A value already missing fails the uninstall writer; the deletion that
+// depends on it is not made.
+struct MissingCase {
+  const char* label;
+  const char* missing;
+  int (*removal)();
+  std::vector<std::string> remaining;  // of the values written by InstallAll
+};
+
+class UninstallWithMissingValueTest : public ProductKeyTest,
+                                      public ::testing::WithParamInterface<MissingCase> {};
+
+TEST_P(UninstallWithMissingValueTest, FailsAndStopsWhereTheChainSays) {
+  const MissingCase& c = GetParam();
+  InstallAll();
+  Set("ProxyServer", Sz("proxy"));
+  HKEY key;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+  RegDeleteValueA(key, c.missing);
+  RegCloseKey(key);
+
+  EXPECT_EQ(c.removal(), 0) << c.label;
+  std::vector<std::string> names;
+  for (const auto& entry : Values()) names.push_back(entry.first);
+  EXPECT_EQ(names, c.remaining) << c.label;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Chains, UninstallWithMissingValueTest,
+    ::testing::Values(
+        MissingCase{"default value missing: ProgDir stays", "",
+                    [] { return RegisterProgramFolder(nullptr, kRemove); },
+                    {"DownloadDir", "InternetFunction", "MenuDir", "Name", "ProgDir", "ProxyServer",
+                     "Version"}},
+        MissingCase{"ProgDir missing: default value gone all the same", "ProgDir",
+                    [] { return RegisterProgramFolder(nullptr, kRemove); },
+                    {"DownloadDir", "InternetFunction", "MenuDir", "Name", "ProxyServer", "Version"}},
+        MissingCase{"Name missing: Version stays", "Name",
+                    [] { return RegisterNameAndVersion(nullptr, nullptr, kRemove); },
+                    {"", "DownloadDir", "InternetFunction", "MenuDir", "ProgDir", "ProxyServer",
+                     "Version"}},
+        MissingCase{"MenuDir missing", "MenuDir",
+                    [] { return RegisterGroupFolder(nullptr, kRemove); },
+                    {"", "DownloadDir", "InternetFunction", "Name", "ProgDir", "ProxyServer",
+                     "Version"}},
+        MissingCase{"DownloadDir missing: ProxyServer goes all the same", "DownloadDir",
+                    [] { return RegisterDownloadSettings(0, nullptr, kRemove); },
+                    {"", "InternetFunction", "MenuDir", "Name", "ProgDir", "Version"}}));
+
+TEST_F(ProductKeyTest, MissingProxyServerDoesNotFailTheDownloadRemoval) {
+  InstallAll();
+  EXPECT_EQ(RegisterDownloadSettings(0, nullptr, kRemove), 1);
+  EXPECT_EQ(Values().count("DownloadDir"), 0u);
+}
+
+// A refused write ends its writer's chain: the values after it are not written.
+struct RefusedCase {
+  const char* refused;
+  int (*writer)();
+  std::vector<std::string> attempted;
+  std::vector<std::string> present;  // values of the key afterwards
+};
+
+class RefusedWriteTest : public ProductKeyTest, public ::testing::WithParamInterface<RefusedCase> {};
+
+TEST_P(RefusedWriteTest, EndsTheChain) {
+  const RefusedCase& c = GetParam();
+  if (std::string(c.refused) != "ProgDir" && std::string(c.refused) != "") {
+    ASSERT_EQ(RegisterProgramFolder("C:\\P", kInstall), 1);
+  }
+  regtest::WatchWrites(c.refused);
+  EXPECT_EQ(c.writer(), 0);
+  regtest::StopWatchingWrites();
+  EXPECT_EQ(regtest::Log().names, c.attempted);
+  std::vector<std::string> names;
+  for (const auto& entry : Values()) names.push_back(entry.first);
+  EXPECT_EQ(names, c.present);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Writers, RefusedWriteTest,
+    ::testing::Values(
+        RefusedCase{"ProgDir", [] { return RegisterProgramFolder("C:\\P", kInstall); },
+                    {"ProgDir"}, {}},
+        RefusedCase{"", [] { return RegisterProgramFolder("C:\\P", kInstall); },
+                    {"ProgDir", ""}, {"ProgDir"}},
+        RefusedCase{"Name", [] { return RegisterNameAndVersion("N", "V", kInstall); },
+                    {"Name"}, {"", "ProgDir"}},
+        RefusedCase{"Version", [] { return RegisterNameAndVersion("N", "V", kInstall); },
+                    {"Name", "Version"}, {"", "Name", "ProgDir"}},
+        RefusedCase{"MenuDir", [] { return RegisterGroupFolder("G", kInstall); },
+                    {"MenuDir"}, {"", "ProgDir"}},
+        RefusedCase{"DownloadDir", [] { return RegisterDownloadSettings(1, "D", kInstall); },
+                    {"DownloadDir"}, {"", "ProgDir"}},
+        RefusedCase{"InternetFunction", [] { return RegisterDownloadSettings(1, "D", kInstall); },
+                    {"DownloadDir", "InternetFunction"}, {"", "DownloadDir", "ProgDir"}}));
+
+TEST_F(ProductKeyTest, UninstallRefusedDefaultValueDeletionKeepsProgDir) {
+  ASSERT_EQ(RegisterProgramFolder("C:\\P", kInstall), 1);
+  regtest::WatchWrites("");
+  EXPECT_EQ(RegisterProgramFolder(nullptr, kRemove), 0);
+  regtest::StopWatchingWrites();
+  EXPECT_EQ(regtest::Log().names, std::vector<std::string>{""});
+  EXPECT_EQ(Values().count("ProgDir"), 1u);
+}
+
+TEST_F(ProductKeyTest, ReadOnlyProductKeyFailsEveryWriter) {
+  ASSERT_EQ(RegisterProgramFolder("C:\\P", kInstall), 1);
+  ASSERT_TRUE(regtest::MakeKeyReadOnly(HKEY_LOCAL_MACHINE, kKey));
+  EXPECT_EQ(RegisterProgramFolder("C:\\Q", kInstall), 0);
+  EXPECT_EQ(RegisterNameAndVersion("N", "V", kInstall), 0);
+  EXPECT_EQ(RegisterGroupFolder("G", kInstall), 0);
+  EXPECT_EQ(RegisterDownloadSettings(1, "D", kInstall), 0);
+  EXPECT_EQ(RegisterProgramFolder(nullptr, kRemove), 0);
+  std::map<std::string, Value> expected = {{"", Sz("C:\\P\\DidIve.exe")}, {"ProgDir", Sz("C:\\P")}};
+  EXPECT_EQ(Values(), expected);
+  // The readers still get what is there.
+  char folder[MAX_PATH];
+  EXPECT_EQ(ReadProgramFolder(folder), 1);
+  EXPECT_STREQ(folder, "C:\\P");
+}
+
+// --- Readers -------------------------------------------------------------
+
+using StringReader = int (*)(char* buffer, DWORD size);
+
+struct ReaderCase {
+  const char* label;
+  const char* valueName;
+  StringReader read;
+  DWORD fixedSize;  // readers without a size argument use 260 bytes
+};
+
+const ReaderCase kReaders[] = {
+    {"ReadProgramFolder", "ProgDir", [](char* b, DWORD) { return ReadProgramFolder(b); }, MAX_PATH},
+    {"ReadProgramPath", "", [](char* b, DWORD s) { return ReadProgramPath(b, s); }, 0},
+    {"ReadGroupFolder", "MenuDir", [](char* b, DWORD) { return ReadGroupFolder(b); }, MAX_PATH},
+    {"ReadDownloadFolder", "DownloadDir", [](char* b, DWORD s) { return ReadDownloadFolder(b, s); },
+     0},
+};
+
+struct StoredCase {
+  const char* label;
+  Value stored;
+  int expectedResult;
+  std::string expectedText;
+};
+
+const StoredCase kStored[] = {
+    {"plain text", Sz("C:\\Some Folder"), 1, "C:\\Some Folder"},
+    {"empty text", Sz(""), 1, ""},
+    {"no data at all", Raw(REG_SZ, ""), 1, ""},
+    {"text stored without its zero", Raw(REG_SZ, "C:\\abc"), 1, "C:\\abc"},
+    {"a number", Dword(5), 0, ""},
+    {"an expandable text", Raw(REG_EXPAND_SZ, std::string("%WINDIR%\0", 9)), 0, ""},
+    {"binary bytes", Raw(REG_BINARY, "abcdefgh"), 0, ""},
+    {"a list", Raw(REG_MULTI_SZ, std::string("a\0b\0\0", 5)), 0, ""},
+    {"text longer than the buffer", Sz(std::string(300, 'x')), 0, ""},
+};
+
+class ReaderTest : public ProductKeyTest {};
+
+TEST_F(ReaderTest, StoredDataIsReadOnlyAsTerminatedText) {
+  for (const ReaderCase& reader : kReaders) {
+    for (const StoredCase& stored : kStored) {
+      SCOPED_TRACE(std::string(reader.label) + ": " + stored.label);
+      Set(reader.valueName, stored.stored);
+      // The buffer lies inside a larger block prefilled with marks.
+      std::string block(MAX_PATH + 16, 'X');
+      char* buffer = &block[8];
+      EXPECT_EQ(reader.read(buffer, MAX_PATH), stored.expectedResult);
+      EXPECT_EQ(std::string(buffer), stored.expectedText);
+      EXPECT_EQ(block.substr(0, 8), std::string(8, 'X'));
+      EXPECT_EQ(block.substr(8 + MAX_PATH), std::string(8, 'X'));
+    }
+  }
+}
+
+TEST_F(ReaderTest, MissingKeyOrValueReadsNothing) {
+  for (const ReaderCase& reader : kReaders) {
+    SCOPED_TRACE(reader.label);
+    char buffer[MAX_PATH];
+    memset(buffer, 'X', sizeof(buffer));
+    EXPECT_EQ(reader.read(buffer, MAX_PATH), 0);
+    EXPECT_EQ(buffer[0], '\0');
+  }
+  Set("Other", Sz("x"));
+  for (const ReaderCase& reader : kReaders) {
+    SCOPED_TRACE(reader.label);
+    char buffer[MAX_PATH];
+    EXPECT_EQ(reader.read(buffer, MAX_PATH), 0);
+    EXPECT_EQ(buffer[0], '\0');
+  }
+}
+
+TEST_F(ReaderTest, SizedReadersKeepToTheSizeGiven) {
+  for (const ReaderCase& reader : kReaders) {
+    if (reader.fixedSize != 0) continue;
+    SCOPED_TRACE(reader.label);
+    std::string block(32, 'X');
+    // Fits with its zero in 6 bytes.
+    Set(reader.valueName, Sz("abcde"));
+    EXPECT_EQ(reader.read(&block[0], 6), 1);
+    EXPECT_EQ(std::string(block.c_str()), "abcde");
+    EXPECT_EQ(block.substr(6), std::string(26, 'X'));
+    // One byte too long.
+    block.assign(32, 'X');
+    Set(reader.valueName, Sz("abcdef"));
+    EXPECT_EQ(reader.read(&block[0], 6), 0);
+    EXPECT_EQ(block[0], '\0');
+    EXPECT_EQ(block.substr(6), std::string(26, 'X'));
+    // Stored without its zero: room for the zero is still needed.
+    block.assign(32, 'X');
+    Set(reader.valueName, Raw(REG_SZ, "abcdef"));
+    EXPECT_EQ(reader.read(&block[0], 6), 0);
+    EXPECT_EQ(block[0], '\0');
+    EXPECT_EQ(block.substr(6), std::string(26, 'X'));
+  }
+}
+
+TEST_F(ReaderTest, ReadsTheWindowsSetting) {
+  const char kWindowsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
+  const char kName[] = "RegistryTestSetting";
+  for (const StoredCase& stored : kStored) {
+    SCOPED_TRACE(stored.label);
+    regtest::SetValue(HKEY_LOCAL_MACHINE, kWindowsKey, kName, stored.stored);
+    std::string block(MAX_PATH + 8, 'X');
+    EXPECT_EQ(ReadWindowsSetting(kName, &block[0], MAX_PATH), stored.expectedResult);
+    EXPECT_EQ(std::string(block.c_str()), stored.expectedText);
+    EXPECT_EQ(block.substr(MAX_PATH), std::string(8, 'X'));
+  }
+  HKEY key;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kWindowsKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+  RegDeleteValueA(key, kName);
+  RegCloseKey(key);
+  char buffer[MAX_PATH];
+  EXPECT_EQ(ReadWindowsSetting(kName, buffer, MAX_PATH), 0);
+  EXPECT_EQ(ReadWindowsSetting("ProgramFilesDir", buffer, MAX_PATH), 1);
+  EXPECT_NE(buffer[0], '\0');
+}
+
+struct VersionCase {
+  std::string stored;
+  std::string shown;
+};
+
+TEST_F(ReaderTest, NameAndVersionUnpackEightCharacterVersions) {
+  const VersionCase cases[] = {{"0103000B", "1.03.000B"}, {"01030000", "1.03.0000"},
+                               {"0300000A", "3.00.000A"}, {"1.03.0000", "1.03.0000"},
+                               {"3.0", "3.0"},            {"", ""}};
+  Set("Name", Sz("Ravozeve Vuzizirer"));
+  for (const VersionCase& c : cases) {
+    SCOPED_TRACE(c.stored);
+    Set("Version", Sz(c.stored));
+    char name[MAX_PATH];
+    char version[MAX_PATH];
+    EXPECT_EQ(ReadNameAndVersion(name, version), 1);
+    EXPECT_STREQ(name, "Ravozeve Vuzizirer");
+    EXPECT_EQ(std::string(version), c.shown);
+    // The stored text is not changed.
+    EXPECT_EQ(Values()["Version"], Sz(c.stored));
+  }
+}
+
+TEST_F(ReaderTest, NameAndVersionNeedBoth) {
+  char name[MAX_PATH];
+  char version[MAX_PATH];
+  EXPECT_EQ(ReadNameAndVersion(name, version), 0);  // no key
+  Set("Version", Sz("1.03.0000"));
+  strcpy(version, "untouched");
+  EXPECT_EQ(ReadNameAndVersion(name, version), 0);  // no name: version not read
+  EXPECT_STREQ(version, "untouched");
+  Set("Name", Sz("N"));
+  Set("Version", Dword(3));
+  EXPECT_EQ(ReadNameAndVersion(name, version), 0);
+  EXPECT_STREQ(name, "N");
+  EXPECT_STREQ(version, "");
+}
+
+TEST_F(ReaderTest, InternetFunctionIsAFourByteNumber) {
+  struct Case {
+    const char* label;
+    Value stored;
+    int expectedResult;
+    int expectedValue;
+  } cases[] = {
+      {"zero", Dword(0), 1, 0},
+      {"two", Dword(2), 1, 2},
+      {"two bytes", Raw(REG_BINARY, std::string("\x01\x00", 2)), 0, -7},
+      {"eight bytes", Raw(REG_BINARY, std::string(8, '\x01')), 0, -7},
+      {"text of four bytes", Sz("123"), 0, -7},
+  };
+  int value = -7;
+  EXPECT_EQ(ReadInternetFunction(&value), 0);
+  EXPECT_EQ(value, -7);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    Set("InternetFunction", c.stored);
+    value = -7;
+    EXPECT_EQ(ReadInternetFunction(&value), c.expectedResult);
+    EXPECT_EQ(value, c.expectedValue);
+  }
+}
+
+}  // namespace
