@@ -27,16 +27,16 @@ int IsFolder(const char* path) {
 }
 
 // Adds every existing folder of the ";"-separated "IMAGEPATH" list to the
-// search path; the walk ends at the first empty entry.
+// search path; empty entries are passed over like missing folders.
 void RegisterImageFolders(SetupContext* context) {
   char list[MAX_PATH];
   ZeroMemory(list, sizeof(list));
   if (GetSetting("INIT", "IMAGEPATH", "", list, MAX_PATH, g_setupPackage.settingsPath) == 0) return;
   char* entry = list;
-  while (*entry != '\0') {
+  for (;;) {
     char* next = strchr(entry, ';');
     if (next != nullptr) *next = '\0';
-    if (IsFolder(entry)) {
+    if (*entry != '\0' && IsFolder(entry)) {
       context->succeeded &= RegisterSearchFolder(entry, context->flags);
     }
     if (next == nullptr) break;
@@ -63,7 +63,8 @@ int RegisterDownloadFolder(SetupContext* context, char* found) {
 }
 
 // Walks the "DOWNLOAD" list (paths below the root of the Windows drive) and
-// creates the first entry that does not exist yet.
+// creates the first entry that does not exist yet. An empty entry would name
+// the drive itself: it is passed over.
 void CreateDownloadFolder(SetupContext* context) {
   char list[MAX_PATH];
   ZeroMemory(list, sizeof(list));
@@ -76,16 +77,20 @@ void CreateDownloadFolder(SetupContext* context) {
   size_t driveLength = slash != nullptr ? static_cast<size_t>(slash - windows) : strlen(windows);
 
   char* entry = list;
-  while (*entry != '\0') {
+  for (;;) {
     char* next = strchr(entry, ';');
     if (next != nullptr) *next = '\0';
-    char path[MAX_PATH];
-    // A path too long for the buffer cannot exist and cannot be made.
-    if (!TextCopyN(path, MAX_PATH, windows, driveLength) || !TextAppend(path, MAX_PATH, entry)) return;
-    TextCopy(context->downloadFolder, MAX_PATH, path);
-    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
-      if (CreateDirectoryA(path, nullptr)) RegisterSearchFolder(path, context->flags);
-      return;
+    if (*entry != '\0') {
+      char path[MAX_PATH];
+      // A path too long for the buffer cannot exist and cannot be made.
+      if (!TextCopyN(path, MAX_PATH, windows, driveLength) || !TextAppend(path, MAX_PATH, entry)) {
+        return;
+      }
+      TextCopy(context->downloadFolder, MAX_PATH, path);
+      if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+        if (CreateDirectoryA(path, nullptr)) RegisterSearchFolder(path, context->flags);
+        return;
+      }
     }
     if (next == nullptr) break;
     entry = next + 1;
