@@ -1,4 +1,5 @@
-// The progress window shown while a step list runs.
+// The progress window shown while a step list runs: dialog 102, one bar with
+// positions 0 to 8, no buttons and no input.
 #pragma once
 #include <windows.h>
 
@@ -9,3 +10,6 @@ INT_PTR CALLBACK ProgressDialogProc(HWND window, UINT message, WPARAM wParam, LP
 void ProgressStep(HWND window, int position);
 // Moves the bar without the pause.
 void ProgressMove(HWND window, int position);
+// Handles the window messages waiting for this thread, so that the window
+// repaints between steps; a quit request is left for whoever runs a loop.
+void ProcessPendingMessages();

@@ -1,0 +1,206 @@
+// The progress window: dialog 102 as setup.exe carries it, and the window
+// that ShowProgressWindow makes of it, moved by ProgressStep and ProgressMove.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "driver/progress.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+// setup.exe is built next to the test program; its resources are read from it.
+HMODULE LoadSetupResources() {
+  char path[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return nullptr;
+  std::string file(path, n);
+  file = file.substr(0, file.find_last_of("\\/") + 1) + "setup.exe";
+  return LoadLibraryExA(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+}
+
+class ProgressWindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    InitCommonControls();
+    module_ = LoadSetupResources();
+  }
+  static void TearDownTestSuite() {
+    if (module_ != nullptr) FreeLibrary(module_);
+    module_ = nullptr;
+  }
+  void SetUp() override {
+    ASSERT_NE(module_, nullptr) << "setup.exe not found next to the tests";
+    window_ = ShowProgressWindow(reinterpret_cast<HINSTANCE>(module_));
+    ASSERT_NE(window_, nullptr);
+    bar_ = GetDlgItem(window_, IDC_PROGRESS_BAR);
+    ASSERT_NE(bar_, nullptr);
+  }
+  void TearDown() override {
+    if (window_ != nullptr) DestroyWindow(window_);
+  }
+  int Position() const { return static_cast<int>(SendMessageA(bar_, PBM_GETPOS, 0, 0)); }
+  bool RepaintPending() const {
+    return GetUpdateRect(window_, nullptr, FALSE) != FALSE || GetUpdateRect(bar_, nullptr, FALSE) != FALSE;
+  }
+  // As when another window uncovers the progress window.
+  void Uncover() const { RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN); }
+
+  static HMODULE module_;
+  HWND window_ = nullptr;
+  HWND bar_ = nullptr;
+};
+
+HMODULE ProgressWindowTest::module_ = nullptr;
+
+// Reads the dialog template as a sequence of words.
+struct TemplateReader {
+  const BYTE* p;
+  WORD Word() {
+    WORD w;
+    std::memcpy(&w, p, 2);
+    p += 2;
+    return w;
+  }
+  DWORD Dword() {
+    DWORD d;
+    std::memcpy(&d, p, 4);
+    p += 4;
+    return d;
+  }
+  std::string Text() {
+    std::string s;
+    for (WORD w = Word(); w != 0; w = Word()) s += static_cast<char>(w);
+    return s;
+  }
+};
+
+BOOL CALLBACK CountLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR param) {
+  reinterpret_cast<std::string*>(param)->append(std::to_string(language) + ";");
+  return TRUE;
+}
+
+TEST_F(ProgressWindowTest, DialogTemplateHasOneBar) {
+  std::string languages;
+  EnumResourceLanguagesA(module_, RT_DIALOG, MAKEINTRESOURCEA(IDD_PROGRESS),
+                         CountLanguage, reinterpret_cast<LONG_PTR>(&languages));
+  EXPECT_EQ(languages, "1033;");
+
+  HRSRC resource = FindResourceExA(module_, RT_DIALOG, MAKEINTRESOURCEA(IDD_PROGRESS),
+                                   MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+  ASSERT_NE(resource, nullptr);
+  TemplateReader r{static_cast<const BYTE*>(LockResource(LoadResource(module_, resource)))};
+  ASSERT_NE(r.p, nullptr);
+  EXPECT_EQ(r.Dword(), static_cast<DWORD>(WS_POPUP | DS_MODALFRAME | DS_SETFONT));
+  EXPECT_EQ(r.Dword(), 0u);  // extended style
+  EXPECT_EQ(r.Word(), 1);    // one control
+  EXPECT_EQ(r.Word(), 0);    // x
+  EXPECT_EQ(r.Word(), 0);    // y
+  EXPECT_EQ(r.Word(), 236);
+  EXPECT_EQ(r.Word(), 49);
+  EXPECT_EQ(r.Word(), 0);  // no menu
+  EXPECT_EQ(r.Word(), 0);  // default class
+  EXPECT_EQ(r.Text(), "");
+  EXPECT_EQ(r.Word(), 8);
+  EXPECT_EQ(r.Text(), "MS Sans Serif");
+  const BYTE* base = static_cast<const BYTE*>(LockResource(LoadResource(module_, resource)));
+  while ((r.p - base) % 4 != 0) ++r.p;
+  EXPECT_EQ(r.Dword(), static_cast<DWORD>(WS_CHILD | WS_VISIBLE | WS_BORDER));
+  EXPECT_EQ(r.Dword(), 0u);
+  EXPECT_EQ(r.Word(), 17);
+  EXPECT_EQ(r.Word(), 17);
+  EXPECT_EQ(r.Word(), 201);
+  EXPECT_EQ(r.Word(), 15);
+  EXPECT_EQ(r.Word(), IDC_PROGRESS_BAR);
+  EXPECT_STRCASEEQ(r.Text().c_str(), "msctls_progress32");
+  EXPECT_EQ(r.Text(), "Progress1");
+}
+
+BOOL CALLBACK CountChild(HWND, LPARAM param) {
+  ++*reinterpret_cast<int*>(param);
+  return TRUE;
+}
+
+TEST_F(ProgressWindowTest, ShowsTitleRangeAndSingleBar) {
+  EXPECT_FALSE(RepaintPending()) << "window not painted when shown";
+  char title[MAX_PATH] = {};
+  GetWindowTextA(window_, title, MAX_PATH);
+  EXPECT_STREQ(title, "Installation Program");
+  EXPECT_TRUE(IsWindowVisible(window_));
+  EXPECT_EQ(GetWindowLongA(window_, GWL_STYLE) & WS_CAPTION, 0);
+
+  int children = 0;
+  EnumChildWindows(window_, CountChild, reinterpret_cast<LPARAM>(&children));
+  EXPECT_EQ(children, 1);
+  char className[64] = {};
+  GetClassNameA(bar_, className, sizeof(className));
+  EXPECT_STRCASEEQ(className, "msctls_progress32");
+
+  PBRANGE range = {-1, -1};
+  SendMessageA(bar_, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+  EXPECT_EQ(range.iLow, 0);
+  EXPECT_EQ(range.iHigh, 8);
+  EXPECT_EQ(Position(), 0);
+
+  // Client area and bar as the template's dialog units give them.
+  RECT expected = {0, 0, 236, 49};
+  ASSERT_TRUE(MapDialogRect(window_, &expected));
+  RECT client;
+  GetClientRect(window_, &client);
+  EXPECT_EQ(client.right - client.left, expected.right - expected.left);
+  EXPECT_EQ(client.bottom - client.top, expected.bottom - expected.top);
+  // Position and size are converted apart, as the dialog manager does.
+  RECT barExpected = {17, 17, 201, 15};
+  ASSERT_TRUE(MapDialogRect(window_, &barExpected));
+  RECT barRect;
+  GetWindowRect(bar_, &barRect);
+  MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&barRect), 2);
+  EXPECT_EQ(barRect.left, barExpected.left);
+  EXPECT_EQ(barRect.top, barExpected.top);
+  EXPECT_EQ(barRect.right - barRect.left, barExpected.right);
+  EXPECT_EQ(barRect.bottom - barRect.top, barExpected.bottom);
+}
+
+TEST_F(ProgressWindowTest, StepsMoveTheBarAndRepaint) {
+  for (int position = 1; position <= 8; ++position) {
+    Uncover();
+    ASSERT_TRUE(RepaintPending());
+    ProgressStep(window_, position);
+    EXPECT_EQ(Position(), position);
+    EXPECT_FALSE(RepaintPending()) << "position " << position;
+  }
+}
+
+TEST_F(ProgressWindowTest, PlainMoveSetsThePositionAndRepaints) {
+  ProgressStep(window_, 1);
+  Uncover();
+  ProgressMove(window_, 2);
+  EXPECT_EQ(Position(), 2);
+  EXPECT_FALSE(RepaintPending());
+}
+
+TEST_F(ProgressWindowTest, QuitRequestOutlivesTheSteps) {
+  PostQuitMessage(7);
+  ProgressStep(window_, 3);
+  EXPECT_EQ(Position(), 3);
+  MSG message;
+  ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(message.wParam, 7u);
+}
+
+TEST(ProgressWindow, MissingDialogGivesNoWindowAndStepsStillRun) {
+  InitCommonControls();
+  // The test program carries no dialog 102.
+  HWND window = ShowProgressWindow(GetModuleHandleA(nullptr));
+  EXPECT_EQ(window, nullptr);
+  EXPECT_EQ(FindWindowA(nullptr, "Installation Program"), nullptr);
+  // The driver goes on with the handle as it came back.
+  ProgressStep(window, 1);
+  ProgressMove(window, 2);
+}
+
+}  // namespace
