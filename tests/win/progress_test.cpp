@@ -1,4 +1,4 @@
-// The progress window: dialog 102 as setup.exe carries it, and the window
+// The progress window: dialog 102 as the resources carry it, and the window
 // that ShowProgressWindow makes of it, moved by ProgressStep and ProgressMove.
 #include <windows.h>
 #include <commctrl.h>
@@ -13,28 +13,15 @@
 
 namespace {
 
-// setup.exe is built next to the test program; its resources are read from it.
-HMODULE LoadSetupResources() {
-  char path[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return nullptr;
-  std::string file(path, n);
-  file = file.substr(0, file.find_last_of("\\/") + 1) + "setup.exe";
-  return LoadLibraryExA(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-}
 
 class ProgressWindowTest : public ::testing::Test {
  protected:
+  // The tests carry setup.exe's resources in their own module.
   static void SetUpTestSuite() {
     InitCommonControls();
-    module_ = LoadSetupResources();
-  }
-  static void TearDownTestSuite() {
-    if (module_ != nullptr) FreeLibrary(module_);
-    module_ = nullptr;
+    module_ = GetModuleHandleA(nullptr);
   }
   void SetUp() override {
-    ASSERT_NE(module_, nullptr) << "setup.exe not found next to the tests";
     window_ = ShowProgressWindow(reinterpret_cast<HINSTANCE>(module_));
     ASSERT_NE(window_, nullptr);
     bar_ = GetDlgItem(window_, IDC_PROGRESS_BAR);
@@ -194,8 +181,8 @@ TEST_F(ProgressWindowTest, QuitRequestOutlivesTheSteps) {
 
 TEST(ProgressWindow, MissingDialogGivesNoWindowAndStepsStillRun) {
   InitCommonControls();
-  // The test program carries no dialog 102.
-  HWND window = ShowProgressWindow(GetModuleHandleA(nullptr));
+  // A module without dialog 102.
+  HWND window = ShowProgressWindow(GetModuleHandleA("ntdll.dll"));
   EXPECT_EQ(window, nullptr);
   EXPECT_EQ(FindWindowA(nullptr, "Installation Program"), nullptr);
   // The driver goes on with the handle as it came back.
