@@ -1,7 +1,208 @@
+// The "/T" mode: an update agent's request, kept in a volatile per-user key
+// for the installed product, which is started and waited for.
 #include "driver/agent_registration.h"
 
-// Placeholder until the registration mode lands: nothing pending, nothing written.
-int RunAgentRegistrationMode(SetupContext*) { return 0; }
-int RegisterAgent(HWND* window) { *window = nullptr; return 1; }
-int ReadAgentWindow(HWND* window) { *window = nullptr; return 0; }
-int DeleteAgentRegistration() { return 1; }
+#include <shellapi.h>
+#include <stdlib.h>
+#include <wchar.h>
+
+#include "driver/environment.h"
+#include "driver/setup_context.h"
+#include "driver/text.h"
+#include "registry/product_key.h"
+#include "resources/resource_ids.h"
+
+// Seams for the tests: Wine runs everything as administrator, and its
+// registry refuses no value write.
+int (*g_isUserAdministrator)() = IsUserAdministrator;
+LONG(WINAPI* g_setAgentValue)(HKEY, LPCWSTR, DWORD, DWORD, const BYTE*, DWORD) = RegSetValueExW;
+
+namespace {
+
+const char kAgentKeyPath[] = "SOFTWARE\\Varnex\\VOD\\VeruZadovo";
+const char kAgentParentPath[] = "SOFTWARE\\Varnex\\VOD";
+const char kAgentKeyName[] = "VeruZadovo";
+
+int StartsWith(const wchar_t* text, const wchar_t* prefix) {
+  size_t length = wcslen(prefix);
+  return wcsncmp(text, prefix, length) == 0;
+}
+
+// The HWND text as a hexadecimal number. Defined for any text: no digits give
+// 0, too many give 0xFFFFFFFF.
+DWORD ReadHexNumber(const wchar_t* text) {
+  return static_cast<DWORD>(wcstoul(text, nullptr, 16));
+}
+
+// Window handles travel as 32 bits and widen with their sign, as between
+// 32- and 64-bit processes.
+HWND WindowFromNumber(DWORD number) {
+  return reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(number)));
+}
+
+void InitAgentRequest(AgentRequest* request) {
+  request->values[0] = AgentValue{L"FEATUREID", nullptr, AgentValueText};
+  request->values[1] = AgentValue{L"HWND", L"0", AgentValueNumber};
+  request->values[2] = AgentValue{L"PATH", nullptr, AgentValueText};
+  request->values[3] = AgentValue{L"NOTIFY", nullptr, AgentValueText};
+  request->values[4] = AgentValue{L"KILL", nullptr, AgentValueText};
+}
+
+LONG WriteAgentValue(HKEY key, const AgentValue& value) {
+  if (value.kind == AgentValueNumber) {
+    DWORD number = ReadHexNumber(value.text);
+    return g_setAgentValue(key, value.name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                           sizeof(number));
+  }
+  DWORD size = static_cast<DWORD>((wcslen(value.text) + 1) * sizeof(wchar_t));
+  return g_setAgentValue(key, value.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.text), size);
+}
+
+}  // namespace
+
+int ParseAgentRequest(int count, const wchar_t* const* arguments, AgentRequest* request,
+                      HWND* window) {
+  InitAgentRequest(request);
+  AgentValue* values = request->values;
+  int acceptable = count == 2 || count == 3 || count == 5 || count == 6;
+  for (int i = 1; acceptable && i < count; ++i) {
+    const wchar_t* argument = arguments[i];
+    if (i == 1) {
+      acceptable = StartsWith(argument, L"/T");
+      if (acceptable) values[0].text = argument + 2;
+    } else if (i == 2) {
+      acceptable = StartsWith(argument, L"HWND=") && argument[5] != L'\0';
+      if (acceptable) values[1].text = argument + 5;
+    } else if (i == 3) {
+      acceptable = GetFileAttributesW(argument) != INVALID_FILE_ATTRIBUTES;
+      if (acceptable) values[2].text = argument;
+    } else if (StartsWith(argument, L"NOTIFY=")) {
+      values[3].text = argument + 7;
+    } else if (StartsWith(argument, L"KILL=")) {
+      values[4].text = argument + 5;
+    }
+  }
+  *window = WindowFromNumber(ReadHexNumber(values[1].text));
+
+  // Each argument adds the next value of the table; a gap ends the count.
+  int found = 0;
+  while (found < kAgentValueCount && found < count - 1 && values[found].text != nullptr) ++found;
+  return acceptable && found == count - 1;
+}
+
+int WriteAgentRegistration(const AgentRequest* request) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kAgentKeyPath, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+    RegCloseKey(key);
+    return 0;
+  }
+  // Keys created on the way to a volatile key would be volatile too, and the
+  // product's own lasting keys below them refused: make the parent lasting.
+  HKEY parent;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kAgentParentPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                      KEY_CREATE_SUB_KEY, nullptr, &parent, nullptr) != ERROR_SUCCESS) {
+    return 0;
+  }
+  DWORD disposition = 0;
+  LONG created = RegCreateKeyExA(parent, kAgentKeyName, 0, nullptr, REG_OPTION_VOLATILE,
+                                 KEY_ALL_ACCESS, nullptr, &key, &disposition);
+  RegCloseKey(parent);
+  if (created != ERROR_SUCCESS) return 0;
+  // Another request made the key since the check above: it is theirs.
+  if (disposition == REG_OPENED_EXISTING_KEY) {
+    RegCloseKey(key);
+    return 0;
+  }
+  int written = 1;
+  for (int i = 0; i < kAgentValueCount && written; ++i) {
+    if (request->values[i].text == nullptr) continue;
+    written = WriteAgentValue(key, request->values[i]) == ERROR_SUCCESS;
+  }
+  RegCloseKey(key);
+  if (!written) {
+    // A half-written request must not stay pending.
+    RegDeleteKeyA(HKEY_CURRENT_USER, kAgentKeyPath);
+    return 0;
+  }
+  return 1;
+}
+
+int RegisterAgent(HWND* window) {
+  int count = 0;
+  LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (arguments == nullptr) {
+    *window = nullptr;
+    return 0;
+  }
+  AgentRequest request;
+  int registered = ParseAgentRequest(count, arguments, &request, window) &&
+                   WriteAgentRegistration(&request);
+  LocalFree(arguments);
+  return registered;
+}
+
+int ReadAgentWindow(HWND* window) {
+  *window = nullptr;
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kAgentKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+  DWORD number = 0;
+  DWORD size = sizeof(number);
+  LONG result = RegQueryValueExA(key, "HWND", nullptr, nullptr, reinterpret_cast<BYTE*>(&number), &size);
+  RegCloseKey(key);
+  if (result != ERROR_SUCCESS) return 0;
+  *window = WindowFromNumber(number);
+  return 1;
+}
+
+int DeleteAgentRegistration() {
+  RegDeleteKeyA(HKEY_CURRENT_USER, kAgentKeyPath);
+  return 1;
+}
+
+int RunAgentRegistrationMode(SetupContext* context) {
+  if (!context->isNt5OrLater) return ERROR_NOT_SUPPORTED;
+  const int administrator = g_isUserAdministrator();
+
+  char programFile[MAX_PATH];
+  char programFolder[MAX_PATH];
+  ZeroMemory(programFile, sizeof(programFile));
+  ZeroMemory(programFolder, sizeof(programFolder));
+  SHELLEXECUTEINFOA* info = &context->launchInfo;
+  ZeroMemory(info, sizeof(*info));
+  info->cbSize = sizeof(*info);
+  int registered = 0;
+  DWORD code = ERROR_CANTREAD;
+  int allowed = 0;
+
+  if (ReadProgramPath(programFile, MAX_PATH) && ReadProgramFolder(programFolder)) {
+    if (ReadAgentWindow(&context->ownerWindow)) {
+      code = ERROR_BUSY;
+    } else {
+      code = administrator ? ERROR_INVALID_PARAMETER : ERROR_ACCESS_DENIED;
+      if (administrator) registered = allowed = RegisterAgent(&context->ownerWindow);
+    }
+  }
+
+  info->fMask = SEE_MASK_NOCLOSEPROCESS;
+  info->lpFile = programFile;
+  info->lpDirectory = programFolder;
+  info->nShow = SW_SHOWNORMAL;
+  info->lpParameters = "/H /W";
+  if (allowed) code = ERROR_FUNCTION_FAILED;
+  const int launched = allowed && StartProductAndWait(context);
+  // The buffers end with this call.
+  info->lpFile = nullptr;
+  info->lpDirectory = nullptr;
+  if (launched) return 0;
+
+  if (registered) DeleteAgentRegistration();
+  char text[MAX_PATH];
+  if (code == ERROR_ACCESS_DENIED) {
+    LoadResourceString(GetModuleHandleA(nullptr), IDS_NOT_ADMINISTRATOR, text, MAX_PATH);
+  } else {
+    FormatSystemError(code, text);
+  }
+  // There is no silent option in this mode: the agent's user always hears why.
+  ShowStartFailure(context->ownerWindow, text);
+  return static_cast<int>(code);
+}

@@ -66,20 +66,8 @@ void ReportResult(HINSTANCE instance, const SetupContext* context) {
 
 }  // namespace
 
-void LaunchProduct(SetupContext* context) {
+int StartProductAndWait(SetupContext* context) {
   SHELLEXECUTEINFOA* info = &context->launchInfo;
-  ZeroMemory(info, sizeof(*info));
-  info->cbSize = sizeof(*info);
-  info->lpFile = context->target.groupShortcutPath;
-  info->lpDirectory = context->target.groupFolder;
-  info->nShow = SW_SHOWNORMAL;
-  if (!context->agentPending) {
-    ShellExecuteExA(info);
-    return;
-  }
-
-  info->fMask = SEE_MASK_NOCLOSEPROCESS;
-  info->lpParameters = "/H /W";
   int launched = 0;
   context->initEvent = CreateEventA(nullptr, FALSE, FALSE, kInitEventName);
   if (context->initEvent != nullptr && ShellExecuteExA(info) && info->hProcess != nullptr) {
@@ -95,18 +83,41 @@ void LaunchProduct(SetupContext* context) {
     CloseHandle(context->initEvent);
     context->initEvent = nullptr;
   }
-  if (launched) return;
+  return launched;
+}
+
+void FormatSystemError(DWORD code, char* text) {
+  text[0] = '\0';
+  if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, 0x400, text, MAX_PATH, nullptr) == 0) {
+    FormatFailure(GetModuleHandleA(nullptr), IDS_PHASE_INITIALIZATION, text);
+  }
+}
+
+void ShowStartFailure(HWND owner, const char* text) {
+  UINT style = owner != nullptr ? MB_ICONEXCLAMATION : MB_ICONEXCLAMATION | MB_SETFOREGROUND | MB_TOPMOST;
+  MessageBoxA(owner, text, nullptr, style);
+}
+
+void LaunchProduct(SetupContext* context) {
+  SHELLEXECUTEINFOA* info = &context->launchInfo;
+  ZeroMemory(info, sizeof(*info));
+  info->cbSize = sizeof(*info);
+  info->lpFile = context->target.groupShortcutPath;
+  info->lpDirectory = context->target.groupFolder;
+  info->nShow = SW_SHOWNORMAL;
+  if (!context->agentPending) {
+    ShellExecuteExA(info);
+    return;
+  }
+
+  info->fMask = SEE_MASK_NOCLOSEPROCESS;
+  info->lpParameters = "/H /W";
+  if (StartProductAndWait(context)) return;
 
   DeleteAgentRegistration();
   char text[MAX_PATH];
-  text[0] = '\0';
-  if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_FUNCTION_FAILED, 0x400, text, MAX_PATH,
-                     nullptr) == 0) {
-    FormatFailure(GetModuleHandleA(nullptr), IDS_PHASE_INITIALIZATION, text);
-  }
-  UINT style = context->ownerWindow != nullptr ? MB_ICONEXCLAMATION
-                                               : MB_ICONEXCLAMATION | MB_SETFOREGROUND | MB_TOPMOST;
-  MessageBoxA(context->ownerWindow, text, nullptr, style);
+  FormatSystemError(ERROR_FUNCTION_FAILED, text);
+  ShowStartFailure(context->ownerWindow, text);
 }
 
 int FinishRun(HINSTANCE instance, SetupContext* context) {

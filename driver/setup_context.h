@@ -54,5 +54,14 @@ int RunStepList(SetupContext* context, HWND progress);
 int FinishRun(HINSTANCE instance, SetupContext* context);
 // Starts the installed product through its program-group shortcut.
 void LaunchProduct(SetupContext* context);
+// Starts the product as launchInfo describes (with SEE_MASK_NOCLOSEPROCESS)
+// and waits for its initialisation event; answers 1 only when the event was
+// signalled before the product ended. Leaves no handle open.
+int StartProductAndWait(SetupContext* context);
+// The system's text for error code into a 260-byte buffer, or "Failed in
+// operation for initialization." when the system has none.
+void FormatSystemError(DWORD code, char* text);
+// The exclamation box of a failed product start, owned by owner when there is one.
+void ShowStartFailure(HWND owner, const char* text);
 // Loads string id into a 260-byte buffer; answers its length.
 int LoadResourceString(HINSTANCE instance, UINT id, char* buffer, int size);
