@@ -110,7 +110,12 @@ void LaunchProduct(SetupContext* context) {
     return;
   }
 
+  // The wait needs the product's process, which a start through a shortcut
+  // need not give (under Wine it never does): start the installed program
+  // itself, from its folder, as the "/T" mode does.
   info->fMask = SEE_MASK_NOCLOSEPROCESS;
+  info->lpFile = context->target.programPath;
+  info->lpDirectory = context->target.targetFolder;
   info->lpParameters = "/H /W";
   if (StartProductAndWait(context)) return;
 
