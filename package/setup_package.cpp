@@ -1,11 +1,158 @@
 #include "package/setup_package.h"
 
-SetupPackage g_setupPackage;
+#include <stdint.h>
+#include <string.h>
 
-// Placeholder until package loading lands: nothing is loaded, the load succeeds.
-int LoadSetupPackage(HINSTANCE instance, const char*, SetupContext*) {
-  g_setupPackage.instance = instance;
+#include "driver/setup_context.h"
+#include "xml/xml.h"
+
+SetupPackage g_setupPackage;
+SystemProfile g_systemProfile;
+
+namespace {
+
+// The descriptor is read in chunks of this size, and the buffer always keeps
+// at least this many zero bytes after the data.
+const DWORD ChunkSize = 260;
+// Largest descriptor the parser can be given (its length is a signed 32-bit count).
+const DWORD LargestDescriptor = 0x7FFFFFFF - 2 * ChunkSize;
+
+BOOL ReadChunk(HANDLE file, void* buffer, DWORD size, DWORD* read) {
+  return ReadFile(file, buffer, size, read, nullptr);
+}
+
+// Full path of name in folder (and only there) into path; 0 when not found.
+int FindPackageFile(const char* folder, const char* name, char* path) {
+  DWORD length = SearchPathA(folder, name, nullptr, MAX_PATH, path, nullptr);
+  if (length == 0 || length >= MAX_PATH) {
+    path[0] = '\0';
+    return 0;
+  }
   return 1;
 }
 
-void ReleaseSetupPackage() {}
+// An INI descriptor counts only when it names its release.
+int IsIniDescriptor(const char* path) {
+  char release[MAX_PATH];
+  return GetPrivateProfileStringA("NVX", "XRELEASE", "", release, MAX_PATH, path) != 0;
+}
+
+}  // namespace
+
+void RecordSystemLanguage(LANGID languageId) {
+  g_systemProfile.systemLanguageId = languageId;
+  g_systemProfile.systemPrimaryLanguageId = static_cast<uint16_t>(languageId & 0x3FF);
+}
+
+int LoadUnicodeLayer(DWORD platformId) {
+  if (platformId != VER_PLATFORM_WIN32_WINDOWS) return 1;
+  if (g_setupPackage.unicodeLayer != nullptr) return 1;
+  HMODULE module = LoadLibraryA("unicows.dll");
+  if (module == nullptr) return 0;
+  g_setupPackage.unicodeLayer = module;
+  return 1;
+}
+
+int ReadDescriptorText(HANDLE file, DescriptorChunkReader read, char** text, DWORD* length) {
+  *text = nullptr;
+  *length = 0;
+  HLOCAL buffer = LocalAlloc(LMEM_ZEROINIT, ChunkSize);
+  if (buffer == nullptr) return 0;
+  DWORD used = 0;
+  for (;;) {
+    DWORD got = 0;
+    if (!read(file, static_cast<char*>(buffer) + used, ChunkSize, &got) || got > ChunkSize) {
+      LocalFree(buffer);
+      return 0;
+    }
+    if (got == 0) break;
+    used += got;
+    SIZE_T size = LocalSize(buffer);
+    if (used > LargestDescriptor || size == 0) {
+      LocalFree(buffer);
+      return 0;
+    }
+    if (used + ChunkSize > size) {
+      HLOCAL grown = LocalReAlloc(buffer, size + ChunkSize, LMEM_MOVEABLE | LMEM_ZEROINIT);
+      if (grown == nullptr) {
+        LocalFree(buffer);
+        return 0;
+      }
+      buffer = grown;
+    }
+  }
+  *text = static_cast<char*>(buffer);
+  *length = used;
+  return 1;
+}
+
+XmlDocument* ReadDescriptorFile(const char* path) {
+  // OPEN_EXISTING: a descriptor that vanished is a failure, and the package
+  // folder never gains an empty file.
+  HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_ARCHIVE,
+                            nullptr);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  char* text = nullptr;
+  DWORD length = 0;
+  XmlDocument* document = nullptr;
+  if (ReadDescriptorText(file, ReadChunk, &text, &length)) {
+    // The parser keeps its own copy of the text.
+    document = XmlParseDocument(text, static_cast<int32_t>(length));
+    LocalFree(text);
+  }
+  CloseHandle(file);
+  return document;
+}
+
+int LoadPackageFolder(const char* folder) {
+  if (g_setupPackage.descriptor != nullptr) {
+    XmlReleaseDocument(g_setupPackage.descriptor);
+    g_setupPackage.descriptor = nullptr;
+  }
+  g_setupPackage.isXmlDescriptor = 0;
+  g_setupPackage.descriptorPath[0] = '\0';
+
+  if (!FindPackageFile(folder, "NvxSetup.dat", g_setupPackage.settingsPath)) return 0;
+  if (FindPackageFile(folder, "DidIve.nvx", g_setupPackage.descriptorPath) &&
+      IsIniDescriptor(g_setupPackage.descriptorPath)) {
+    return 1;
+  }
+  if (!FindPackageFile(folder, "VOD.xml", g_setupPackage.descriptorPath)) return 0;
+  XmlDocument* document = ReadDescriptorFile(g_setupPackage.descriptorPath);
+  if (document == nullptr) return 0;
+  g_setupPackage.descriptor = document;
+  g_setupPackage.isXmlDescriptor = 1;
+  return 1;
+}
+
+int LoadSetupPackage(HINSTANCE instance, const char*, SetupContext* context) {
+  g_setupPackage.instance = instance;
+  RecordSystemLanguage(GetSystemDefaultLangID());
+  if (!(context->flags & OptInstall)) return 1;
+
+  OSVERSIONINFOA version;
+  ZeroMemory(&version, sizeof(version));
+  version.dwOSVersionInfoSize = sizeof(version);
+  GetVersionExA(&version);
+  if (!LoadUnicodeLayer(version.dwPlatformId)) return 0;
+
+  // The package folder is the folder of this program.
+  char folder[MAX_PATH];
+  DWORD length = GetModuleFileNameA(nullptr, folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return 0;
+  char* lastSlash = strrchr(folder, '\\');
+  if (lastSlash == nullptr) return 0;
+  *lastSlash = '\0';
+  return LoadPackageFolder(folder);
+}
+
+void ReleaseSetupPackage() {
+  if (g_setupPackage.descriptor != nullptr) {
+    XmlReleaseDocument(g_setupPackage.descriptor);
+    g_setupPackage.descriptor = nullptr;
+  }
+  if (g_setupPackage.unicodeLayer != nullptr) {
+    FreeLibrary(g_setupPackage.unicodeLayer);
+    g_setupPackage.unicodeLayer = nullptr;
+  }
+}

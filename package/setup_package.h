@@ -4,6 +4,7 @@
 
 struct SetupContext;
 struct XmlDocument;
+struct SystemProfile;
 
 struct SetupPackage {
   char settingsPath[MAX_PATH];    // "NvxSetup.dat"
@@ -16,7 +17,33 @@ struct SetupPackage {
 
 // The run-wide package record.
 extern SetupPackage g_setupPackage;
+// The run-wide profile that chooses language variants; only its two system
+// language fields are filled.
+extern SystemProfile g_systemProfile;
 
 int LoadSetupPackage(HINSTANCE instance, const char* commandLine, SetupContext* context);
 // Releases the descriptor tree and the Unicode layer once the target is chosen.
+// The XML descriptor flag and the paths stay.
 void ReleaseSetupPackage();
+
+// The steps of LoadSetupPackage, apart so that tests can drive them.
+
+// Records the system language in g_systemProfile.
+void RecordSystemLanguage(LANGID languageId);
+// Loads "unicows.dll" into g_setupPackage when platformId is Windows 9x.
+// Answers 1, or 0 when it is needed and cannot be loaded.
+int LoadUnicodeLayer(DWORD platformId);
+// Finds the settings file and the descriptor in folder and parses an XML
+// descriptor into g_setupPackage. Answers 1, or 0 when the package is
+// incomplete or its descriptor does not parse.
+int LoadPackageFolder(const char* folder);
+// Reads and parses the XML descriptor at path (which must exist; nothing is
+// created). Answers the document, or null.
+XmlDocument* ReadDescriptorFile(const char* path);
+
+// Reads at most size bytes from file into buffer as ReadFile does.
+typedef BOOL (*DescriptorChunkReader)(HANDLE file, void* buffer, DWORD size, DWORD* read);
+// Reads the whole file in chunks of 260 bytes into a zero-filled local buffer
+// that always keeps at least 260 zero bytes after the data. Answers 1 with
+// *text (to be freed with LocalFree) and *length, or 0 with nothing allocated.
+int ReadDescriptorText(HANDLE file, DescriptorChunkReader read, char** text, DWORD* length);
