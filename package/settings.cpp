@@ -1,14 +1,14 @@
 #include "package/settings.h"
 
 #include <windows.h>
-#include <shlobj.h>
 #include <string.h>
 
 #include "driver/text.h"
 #include "package/descriptor_key_map.h"
-#include "package/program_group.h"
 #include "package/setting_lookup.h"
 #include "package/setup_package.h"
+#include "package/shell_folders.h"
+#include "package/target_rules.h"
 #include "xml/xml.h"
 
 namespace {
@@ -24,14 +24,6 @@ int IsRadarEntry(const char* key) {
   ZeroMemory(value, sizeof(value));
   return GetSetting("RADAR", key, "", value, sizeof(value), g_setupPackage.settingsPath) != 0 &&
          value[0] != '.';
-}
-
-int IsNtFamily() {
-  OSVERSIONINFOA version;
-  ZeroMemory(&version, sizeof(version));
-  version.dwOSVersionInfoSize = sizeof(version);
-  GetVersionExA(&version);
-  return version.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
 }  // namespace
@@ -72,12 +64,8 @@ int ReadProgramGroup(char* groupFolder, int size) {
     return 0;
   }
   char base[MAX_PATH];
-  ZeroMemory(base, sizeof(base));
-  if (FAILED(SHGetFolderPathA(nullptr, ProgramGroupFolderId(group, IsNtFamily()), nullptr, 0,
-                              base))) {
-    return 0;
-  }
-  return BuildProgramGroupFolder(base, group, groupFolder, static_cast<size_t>(size));
+  if (!GetShellFolder(ProgramGroupBaseFolder(group, IsNtFamily()), base)) return 0;
+  return ComposeProgramGroup(groupFolder, static_cast<size_t>(size), base, group);
 }
 
 int ReadInternetMode() {
