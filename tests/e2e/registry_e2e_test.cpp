@@ -42,6 +42,7 @@ class RegistryRun : public testing::Test {
     }
     ts::ResetMachineState();
     for (const char* folder : {kImages, kDownloads, kLong}) ts::DeleteTree(folder);
+    DeleteFileA("C:\\DRIVERS");
   }
 
   // Runs setup.exe silently; answers its exit code.
@@ -197,6 +198,39 @@ TEST_F(RegistryRun, ImageFoldersAndTheDownloadListFillTheSearchPath) {
   EXPECT_FALSE(ts::FolderExists("C:\\DRIVERS\\Download"));
   EXPECT_TRUE(Registered("C:\\DRIVERS"));
   EXPECT_EQ(ProductValues()["DownloadDir"], Sz("C:\\DRIVERS"));
+}
+
+// Empty entries of the lists are passed over. In the download list one would
+// name the drive itself ("C:"), which exists: as the last entry walked it
+// would become the download folder.
+TEST_F(RegistryRun, EmptyListEntriesArePassedOver) {
+  std::string settings = package_ + "\\NvxSetup.dat";
+  std::string text = ts::ReadFileText(settings);
+  size_t images = text.find("IMAGEPATH=");
+  size_t download = text.find("DOWNLOAD=");
+  ASSERT_NE(images, std::string::npos);
+  ASSERT_NE(download, std::string::npos);
+  text.replace(download, text.find_first_of("\r\n", download) - download, "DOWNLOAD=;\\DRIVERS;;");
+  text.replace(images, text.find_first_of("\r\n", images) - images,
+               "IMAGEPATH=;C:\\NvxImages;;C:\\NvxImages\\Extra;");
+  ASSERT_TRUE(ts::WriteFileText(settings, text));
+  char list[MAX_PATH];
+  if (GetSetting("INIT", "DOWNLOAD", "", list, MAX_PATH, settings.c_str()) == 0) {
+    GTEST_SKIP() << "the settings lookup does not read the package yet";
+  }
+  ASSERT_STREQ(list, ";\\DRIVERS;;");
+  ASSERT_TRUE(CreateDirectoryA(kImages, nullptr));
+  ASSERT_TRUE(CreateDirectoryA((std::string(kImages) + "\\Extra").c_str(), nullptr));
+  // A file C:\DRIVERS is no download folder in place, but it exists: the
+  // list is walked to its end and nothing is made.
+  ASSERT_TRUE(ts::WriteFileText("C:\\DRIVERS", "not a folder"));
+  Install();
+  DeleteFileA("C:\\DRIVERS");
+  if (IsSkipped()) return;
+  EXPECT_TRUE(Registered(kImages));
+  EXPECT_TRUE(Registered(std::string(kImages) + "\\Extra"));
+  EXPECT_EQ(ProductValues()["DownloadDir"], Sz("C:\\DRIVERS"));
+  EXPECT_FALSE(regtest::KeyExists(HKEY_LOCAL_MACHINE, kSearch + "\\C:\\DRIVERS"));
 }
 
 // A download folder whose search-path key would not fit: the install goes on
