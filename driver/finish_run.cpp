@@ -94,6 +94,9 @@ void FormatSystemError(DWORD code, char* text) {
 }
 
 void ShowStartFailure(HWND owner, const char* text) {
+  // A handle that names no window (the agent's window closed, or it never was
+  // one) would keep the box from showing at all.
+  if (owner != nullptr && !IsWindow(owner)) owner = nullptr;
   UINT style = owner != nullptr ? MB_ICONEXCLAMATION : MB_ICONEXCLAMATION | MB_SETFOREGROUND | MB_TOPMOST;
   MessageBoxA(owner, text, nullptr, style);
 }

@@ -61,7 +61,7 @@ int StartProductAndWait(SetupContext* context);
 // The system's text for error code into a 260-byte buffer, or "Failed in
 // operation for initialization." when the system has none.
 void FormatSystemError(DWORD code, char* text);
-// The exclamation box of a failed product start, owned by owner when there is one.
+// The exclamation box of a failed product start, owned by owner when that is a window.
 void ShowStartFailure(HWND owner, const char* text);
 // Loads string id into a 260-byte buffer; answers its length.
 int LoadResourceString(HINSTANCE instance, UINT id, char* buffer, int size);

@@ -140,8 +140,17 @@ TEST_F(ProductStart, ASignalledStartKeepsTheRegistrationAndShowsNothing) {
 
 TEST_F(ProductStart, AnEndBeforeTheSignalDeletesTheRegistrationAndTells) {
   OwnerWindow owner;
-  for (HWND ownerWindow : {owner.get(), static_cast<HWND>(nullptr)}) {
-    SCOPED_TRACE(ownerWindow == nullptr ? "no owner" : "owner");
+  // A handle that is no window (any more) gets a box without owner, not none.
+  HWND gone = CreateWindowExA(0, "STATIC", "gone", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+  DestroyWindow(gone);
+  struct Case {
+    HWND given;
+    HWND owner;
+  } cases[] = {{owner.get(), owner.get()}, {nullptr, nullptr}, {gone, nullptr}};
+  for (const Case& c : cases) {
+    HWND ownerWindow = c.given;
+    SCOPED_TRACE(ownerWindow == nullptr ? "no owner" : ownerWindow == gone ? "gone" : "owner");
     StandInOptions options("/N:\"Agent start ends\" /X /L:" + LogPath());
     Pend();
     SetupContext context;
@@ -156,7 +165,7 @@ TEST_F(ProductStart, AnEndBeforeTheSignalDeletesTheRegistrationAndTells) {
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ(SystemText(ERROR_FUNCTION_FAILED), seen[0].text);
     EXPECT_FALSE(seen[0].text.empty());
-    EXPECT_EQ(ownerWindow, seen[0].owner);
+    EXPECT_EQ(c.owner, seen[0].owner);
   }
 }
 
