@@ -21,7 +21,7 @@ std::string PathOf(const char* key, const char* package = "DIDIVE",
   return path;
 }
 
-TEST(DescriptorKeyMap, EveryRowBuildsItsPathAndAnswer) {
+TEST(PackageKeyMapPath, EveryRowBuildsItsPathAndAnswer) {
   const std::string base = "/build/nvx[@id=DIDIVE]/xrelease/release[@id=RELEASE]/";
   struct Case {
     const char* key;
@@ -62,7 +62,7 @@ TEST(DescriptorKeyMap, EveryRowBuildsItsPathAndAnswer) {
   }
 }
 
-TEST(DescriptorKeyMap, KeysMatchWithoutRegardToCase) {
+TEST(PackageKeyMapPath, KeysMatchWithoutRegardToCase) {
   struct Case {
     const char* key;
     const char* element;  // null: not in the table
@@ -85,7 +85,7 @@ TEST(DescriptorKeyMap, KeysMatchWithoutRegardToCase) {
   EXPECT_EQ(nullptr, FindDescriptorKey(nullptr));
 }
 
-TEST(DescriptorKeyMap, FirstOfTwoRowsForTheSameElementWins) {
+TEST(PackageKeyMapPath, FirstOfTwoRowsForTheSameElementWins) {
   // SETUP and SETUPFORM share the element; the key decides the answer.
   std::string answer;
   PathOf("SETUP", "DIDIVE", "RELEASE", &answer);
@@ -94,7 +94,7 @@ TEST(DescriptorKeyMap, FirstOfTwoRowsForTheSameElementWins) {
   EXPECT_EQ("form", answer);
 }
 
-TEST(DescriptorKeyMap, PathThatDoesNotFitFailsWithoutWritingPast) {
+TEST(PackageKeyMapPath, PathThatDoesNotFitFailsWithoutWritingPast) {
   const std::string fixed = "/build/nvx[@id=]/xrelease/release[@id=RELEASE]/";
   struct Case {
     const char* key;
@@ -122,7 +122,7 @@ TEST(DescriptorKeyMap, PathThatDoesNotFitFailsWithoutWritingPast) {
   }
 }
 
-TEST(DescriptorKeyMap, PredicateThatDoesNotFitFails) {
+TEST(PackageKeyMapPath, PredicateThatDoesNotFitFails) {
   // The element fits, its predicate does not.
   const std::string fixed = "/build/nvx[@id=]/xrelease/release[@id=RELEASE]/os";
   std::string package(259 - fixed.size(), 'P');

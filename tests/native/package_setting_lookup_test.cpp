@@ -65,7 +65,7 @@ const std::vector<Entry> kFile = {
     {"STRINGS", "EMPTY", ""},
 };
 
-class SettingLookup : public ::testing::Test {
+class PackageSettingLookup : public ::testing::Test {
  protected:
   void SetUp() override {
     g_entries = &kFile;
@@ -84,7 +84,7 @@ class SettingLookup : public ::testing::Test {
   std::vector<std::string> asked_;
 };
 
-TEST_F(SettingLookup, ResolvesByLanguageThenPrimaryThenNeutral) {
+TEST_F(PackageSettingLookup, ResolvesByLanguageThenPrimaryThenNeutral) {
   struct Case {
     uint16_t language;
     const char* key;
@@ -121,13 +121,13 @@ TEST_F(SettingLookup, ResolvesByLanguageThenPrimaryThenNeutral) {
   }
 }
 
-TEST_F(SettingLookup, MissingKeyLeavesBufferUntouched) {
+TEST_F(PackageSettingLookup, MissingKeyLeavesBufferUntouched) {
   char buffer[16] = "before";
   EXPECT_EQ(0, Lookup(0x0407, "NOSUCHKEY", "", buffer, sizeof(buffer)));
   EXPECT_STREQ("before", buffer);
 }
 
-TEST_F(SettingLookup, UnresolvedReferenceLeavesTheDefaultInBuffer) {
+TEST_F(PackageSettingLookup, UnresolvedReferenceLeavesTheDefaultInBuffer) {
   struct Case {
     const char* key;
   } cases[] = {{"MISSING"}, {"EMPTYREF"}};
@@ -140,7 +140,7 @@ TEST_F(SettingLookup, UnresolvedReferenceLeavesTheDefaultInBuffer) {
   }
 }
 
-TEST_F(SettingLookup, NeverWritesPastTheCallersSize) {
+TEST_F(PackageSettingLookup, NeverWritesPastTheCallersSize) {
   struct Case {
     const char* key;
     int size;
@@ -165,7 +165,7 @@ TEST_F(SettingLookup, NeverWritesPastTheCallersSize) {
   }
 }
 
-TEST_F(SettingLookup, LongValueIsReadIntoAtMost259Characters) {
+TEST_F(PackageSettingLookup, LongValueIsReadIntoAtMost259Characters) {
   std::string longValue(400, 'v');
   std::vector<Entry> file = {{"INIT", "LONG", longValue.c_str()}};
   g_entries = &file;
@@ -174,7 +174,7 @@ TEST_F(SettingLookup, LongValueIsReadIntoAtMost259Characters) {
   EXPECT_EQ(std::string(259, 'v'), std::string(buffer.data()));
 }
 
-TEST_F(SettingLookup, RefusesUnusableBuffers) {
+TEST_F(PackageSettingLookup, RefusesUnusableBuffers) {
   char buffer[4] = "abc";
   EXPECT_EQ(0, Lookup(0x0407, "PLAIN", "", buffer, 0));
   EXPECT_EQ(0, Lookup(0x0407, "PLAIN", "", buffer, -5));
@@ -183,7 +183,7 @@ TEST_F(SettingLookup, RefusesUnusableBuffers) {
   EXPECT_EQ(0, LookupSetting(nullptr, 0x0407, 7, "INIT", "PLAIN", "", buffer, 4, "settings.dat"));
 }
 
-TEST(CutSettingReference, NeedsANameBetweenTwoSigns) {
+TEST(PackageSettingReference, NeedsANameBetweenTwoSigns) {
   struct Case {
     const char* value;
     const char* name;  // null: not a reference
@@ -205,7 +205,7 @@ TEST(CutSettingReference, NeedsANameBetweenTwoSigns) {
   }
 }
 
-TEST(FormatLanguageSection, FourUpperCaseHexDigits) {
+TEST(PackageLanguageSection, FourUpperCaseHexDigits) {
   struct Case {
     uint16_t id;
     const char* section;

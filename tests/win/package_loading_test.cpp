@@ -153,7 +153,7 @@ std::string Pattern(size_t length) {
   return text;
 }
 
-TEST(DescriptorText, KeepsTheWholeTextAndAtLeast260ZeroBytesAfterIt) {
+TEST(PackageDescriptorText, KeepsTheWholeTextAndAtLeast260ZeroBytesAfterIt) {
   struct Case {
     size_t length;
     std::vector<DWORD> chunks;
@@ -187,7 +187,7 @@ TEST(DescriptorText, KeepsTheWholeTextAndAtLeast260ZeroBytesAfterIt) {
   }
 }
 
-TEST(DescriptorText, FailingOrOverreportingReadFailsWithNothingHeld) {
+TEST(PackageDescriptorText, FailingOrOverreportingReadFailsWithNothingHeld) {
   struct Case {
     int failAtRead;
     DWORD overReport;
@@ -216,7 +216,7 @@ BOOL CountingReadFile(HANDLE file, void* buffer, DWORD size, DWORD* read) {
   return ReadFile(file, buffer, size, read, nullptr);
 }
 
-TEST(DescriptorText, ReadsARealFileOfOneFullChunkInTwoReads) {
+TEST(PackageDescriptorText, ReadsARealFileOfOneFullChunkInTwoReads) {
   PackageFolder folder;
   struct Case {
     size_t length;
@@ -241,7 +241,7 @@ TEST(DescriptorText, ReadsARealFileOfOneFullChunkInTwoReads) {
   }
 }
 
-TEST(UnicodeLayer, LoadedOnWindows9xOnlyAndReleasedWithTheTree) {
+TEST(PackageUnicodeLayer, LoadedOnWindows9xOnlyAndReleasedWithTheTree) {
   struct Case {
     DWORD platform;
     bool loads;
@@ -265,7 +265,7 @@ TEST(UnicodeLayer, LoadedOnWindows9xOnlyAndReleasedWithTheTree) {
   ResetPackage();
 }
 
-TEST(SystemLanguage, RecordsTheIdAndItsPrimaryLanguage) {
+TEST(PackageSystemLanguage, RecordsTheIdAndItsPrimaryLanguage) {
   struct Case {
     LANGID id;
     uint16_t primary;

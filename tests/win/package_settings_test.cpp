@@ -15,7 +15,7 @@ namespace {
 
 // "NvxSetup.dat" and "DidIve.nvx" of a package in a temporary folder, with
 // g_setupPackage pointing at them.
-class SettingsFiles : public ::testing::Test {
+class PackageSettings : public ::testing::Test {
  protected:
   void SetUp() override {
     saved_ = g_systemProfile;
@@ -68,7 +68,7 @@ const char kLocalised[] =
     "DIR=Ravozeve\\Neutral\r\n"
     "GROUPNAME=Ravozeve Vuzizirer\r\n";
 
-TEST_F(SettingsFiles, ReferencesResolveByTheSystemLanguage) {
+TEST_F(PackageSettings, ReferencesResolveByTheSystemLanguage) {
   WriteSettings(kLocalised);
   struct Case {
     LANGID language;
@@ -97,7 +97,7 @@ TEST_F(SettingsFiles, ReferencesResolveByTheSystemLanguage) {
   }
 }
 
-TEST_F(SettingsFiles, EnglishUkFallsBackToTheNeutralSectionWithoutAPrimaryOne) {
+TEST_F(PackageSettings, EnglishUkFallsBackToTheNeutralSectionWithoutAPrimaryOne) {
   WriteSettings(
       "[INIT]\r\nTARGET=%DIR%\r\n"
       "[STRINGS.0409]\r\nDIR=US only\r\n"
@@ -111,7 +111,7 @@ TEST_F(SettingsFiles, EnglishUkFallsBackToTheNeutralSectionWithoutAPrimaryOne) {
   EXPECT_STREQ("US only", buffer);
 }
 
-TEST_F(SettingsFiles, MissingKeyAndUnresolvedReferenceDiffer) {
+TEST_F(PackageSettings, MissingKeyAndUnresolvedReferenceDiffer) {
   WriteSettings(kLocalised);
   SetLanguage(0x0407);
   struct Case {
@@ -133,7 +133,7 @@ TEST_F(SettingsFiles, MissingKeyAndUnresolvedReferenceDiffer) {
   EXPECT_STREQ("caller's text", buffer);
 }
 
-TEST_F(SettingsFiles, InternetModeFromRadarEntries) {
+TEST_F(PackageSettings, InternetModeFromRadarEntries) {
   struct Case {
     const char* radar;
     int mode;
@@ -155,7 +155,7 @@ TEST_F(SettingsFiles, InternetModeFromRadarEntries) {
   }
 }
 
-TEST_F(SettingsFiles, ReleaseInfoFromTheIniDescriptor) {
+TEST_F(PackageSettings, ReleaseInfoFromTheIniDescriptor) {
   struct Case {
     const char* descriptor;
     int result;
@@ -181,7 +181,7 @@ TEST_F(SettingsFiles, ReleaseInfoFromTheIniDescriptor) {
   }
 }
 
-TEST_F(SettingsFiles, DefaultTargetBehindTheProgramFilesFolder) {
+TEST_F(PackageSettings, DefaultTargetBehindTheProgramFilesFolder) {
   WriteSettings(kLocalised);
   SetLanguage(0x0407);
   char target[MAX_PATH];
@@ -193,7 +193,7 @@ TEST_F(SettingsFiles, DefaultTargetBehindTheProgramFilesFolder) {
   EXPECT_STREQ("C:\\Program Files\\", target);
 }
 
-TEST_F(SettingsFiles, DefaultTargetGetsOnlyTheRoomLeft) {
+TEST_F(PackageSettings, DefaultTargetGetsOnlyTheRoomLeft) {
   WriteSettings("[INIT]\r\nTARGET=Ravozeve\r\n");
   SetLanguage(0x0409);
   struct Case {
@@ -216,7 +216,7 @@ TEST_F(SettingsFiles, DefaultTargetGetsOnlyTheRoomLeft) {
   }
 }
 
-TEST_F(SettingsFiles, ListsAreReadAsOneString) {
+TEST_F(PackageSettings, ListsAreReadAsOneString) {
   WriteSettings(kLocalised);
   char list[MAX_PATH] = "";
   EXPECT_EQ(24, ReadImagePaths(list, MAX_PATH));
@@ -230,7 +230,7 @@ TEST_F(SettingsFiles, ListsAreReadAsOneString) {
   EXPECT_STREQ("kept", list);
 }
 
-TEST_F(SettingsFiles, ProgramGroupOnNtUsesTheCommonFolders) {
+TEST_F(PackageSettings, ProgramGroupOnNtUsesTheCommonFolders) {
   const std::string programs = ts::SpecialFolder(CSIDL_COMMON_PROGRAMS);
   const std::string startMenu = ts::SpecialFolder(CSIDL_COMMON_STARTMENU);
   ASSERT_FALSE(programs.empty());
@@ -258,7 +258,7 @@ TEST_F(SettingsFiles, ProgramGroupOnNtUsesTheCommonFolders) {
   }
 }
 
-TEST_F(SettingsFiles, ProgramGroupThatDoesNotFitFails) {
+TEST_F(PackageSettings, ProgramGroupThatDoesNotFitFails) {
   std::string group(250, 'g');
   WriteSettings("[INIT]\r\nGROUP=" + group + "\r\n");
   char folder[MAX_PATH] = "stale";
