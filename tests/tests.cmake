@@ -8,7 +8,8 @@ if(WIN32)
 
   add_library(test_support STATIC ${SETUP_TEST_SUPPORT} ${CMAKE_SOURCE_DIR}/tests/support/support.h)
   target_include_directories(test_support PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
-  target_compile_definitions(test_support PUBLIC SETUP_BUILD_DIR="${CMAKE_BINARY_DIR}")
+  target_compile_definitions(test_support PUBLIC SETUP_BUILD_DIR="${CMAKE_BINARY_DIR}"
+                             SETUP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   target_link_libraries(test_support PUBLIC setup_core gtest)
 
   if(SETUP_UNIT_TESTS)
@@ -32,6 +33,26 @@ if(WIN32)
       endif()
     endforeach()
     gtest_discover_tests(e2e_tests DISCOVERY_TIMEOUT 180 NO_PRETTY_VALUES PROPERTIES TIMEOUT 240)
+  endif()
+  # setup.exe under each system language: Wine takes a process's language from
+  # the locale it starts under and hands it down to the processes it starts,
+  # so each language is one run of language_tests with its own LANG.
+  file(GLOB SETUP_LANGUAGE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/language/*.cpp)
+  if(SETUP_LANGUAGE_TESTS)
+    add_executable(language_tests ${SETUP_LANGUAGE_TESTS})
+    target_link_libraries(language_tests PRIVATE test_support gtest_main)
+    foreach(needed setup didive unicows setup-package)
+      if(TARGET ${needed})
+        add_dependencies(language_tests ${needed})
+      endif()
+    endforeach()
+    # pt_BR: a language the program lacks, which shows English.
+    foreach(locale en_US de_DE fr_FR ja_JP ko_KR zh_TW zh_CN sv_SE nb_NO da_DK fi_FI it_IT
+                   nl_NL es_ES pt_BR)
+      add_test(NAME SystemLanguage.${locale} COMMAND language_tests)
+      set_tests_properties(SystemLanguage.${locale} PROPERTIES TIMEOUT 240
+        ENVIRONMENT_MODIFICATION "LANG=set:${locale}.UTF-8;LC_ALL=unset:;LC_MESSAGES=unset:;LC_CTYPE=unset:;SETUP_TEST_LOCALE=set:${locale}")
+    endforeach()
   endif()
 else()
   file(GLOB SETUP_NATIVE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
