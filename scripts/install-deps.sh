@@ -3,8 +3,10 @@
 set -euo pipefail
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+# locales: the language tests run Wine under each of these; fonts-wqy-microhei
+# gives Wine the Chinese, Japanese and Korean glyphs.
 for pkg in cmake g++ wine wine64 g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools \
-           xvfb xauth googletest libpugixml-dev python3 "$@"; do
+           xvfb xauth googletest libpugixml-dev python3 locales fonts-wqy-microhei "$@"; do
   have "$pkg" || need+=("$pkg")
 done
 if [ ${#need[@]} -gt 0 ]; then
@@ -13,3 +15,11 @@ if [ ${#need[@]} -gt 0 ]; then
   apt-get update -qq
   apt-get install -y -qq "${need[@]}" >/dev/null
 fi
+# The system languages of the language tests (pt_BR: one the program lacks).
+for locale in en_US de_DE fr_FR ja_JP ko_KR zh_TW zh_CN sv_SE nb_NO da_DK fi_FI it_IT \
+              nl_NL es_ES pt_BR; do
+  if ! locale -a 2>/dev/null | grep -qx "${locale}.utf8"; then
+    echo "generating locale ${locale}.UTF-8"
+    localedef -i "$locale" -f UTF-8 "${locale}.UTF-8"
+  fi
+done

@@ -9,6 +9,8 @@ wine_start() {
   # Wine's services inherit open descriptors: detach them from ours.
   wineboot -i </dev/null >/dev/null 2>&1
   wineserver -p </dev/null >/dev/null 2>&1 || true
+  # Message boxes and captions in Chinese, Japanese and Korean need these.
+  wine regedit /S "$(dirname "${BASH_SOURCE[0]}")/wine-cjk-fonts.reg" </dev/null >/dev/null 2>&1 || true
 }
 wine_stop() {
   wineserver -k </dev/null >/dev/null 2>&1 || true
