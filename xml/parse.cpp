@@ -165,6 +165,9 @@ bool XmlParseAttributes(Parser* parser, char* start, char* end, XmlNode* node) {
     char* q = p;
     while (q < end && !IsSpace(*q) && *q != '=') ++q;
     if (q >= end) break;  // a word ended only by the tag end is dropped
+    // A word cannot begin with "=": a blank before "=" is refused like one
+    // after it, rather than making an attribute without a name.
+    if (q == p) return false;
     ++count;
     if (*q == '=') {
       ++q;
