@@ -30,7 +30,8 @@ const int kExitNoDocument = 2;
 const int kExitUsage = 64;
 
 const char kUsage[] =
-    "usage: descriptor-query dump FILE | select FILE PATH | resolve FILE PATH [DATAID] [--lang HEX]";
+    "usage: descriptor-query dump FILE | select FILE PATH | resolve FILE PATH [DATAID] [--lang "
+    "HEX]";
 
 int UsageError(const char* detail) {
   if (detail != nullptr) {
@@ -48,7 +49,8 @@ bool ReadWholeFile(const char* name, std::vector<char>* bytes) {
   bytes->clear();
   char chunk[65536];
   size_t got;
-  while ((got = fread(chunk, 1, sizeof(chunk), file)) > 0) bytes->insert(bytes->end(), chunk, chunk + got);
+  while ((got = fread(chunk, 1, sizeof(chunk), file)) > 0)
+    bytes->insert(bytes->end(), chunk, chunk + got);
   bool ok = ferror(file) == 0;
   fclose(file);
   bytes->push_back('\0');

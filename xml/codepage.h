@@ -16,14 +16,12 @@ typedef char16_t XmlWideChar;
 
 enum { XmlCodePageAnsi = 0, XmlCodePageWindows1252 = 1252, XmlCodePageUtf8 = 65001 };
 
-typedef int(XML_CODEPAGE_API* XmlMultiByteToWideCharProc)(unsigned int codePage, unsigned long flags,
-                                                          const char* text, int bytes,
-                                                          XmlWideChar* wide, int units);
-typedef int(XML_CODEPAGE_API* XmlWideCharToMultiByteProc)(unsigned int codePage, unsigned long flags,
-                                                          const XmlWideChar* wide, int units,
-                                                          char* text, int bytes,
-                                                          const char* defaultChar,
-                                                          int* usedDefaultChar);
+typedef int(XML_CODEPAGE_API* XmlMultiByteToWideCharProc)(unsigned int codePage,
+                                                          unsigned long flags, const char* text,
+                                                          int bytes, XmlWideChar* wide, int units);
+typedef int(XML_CODEPAGE_API* XmlWideCharToMultiByteProc)(
+    unsigned int codePage, unsigned long flags, const XmlWideChar* wide, int units, char* text,
+    int bytes, const char* defaultChar, int* usedDefaultChar);
 
 struct CodePageFunctions {
   XmlMultiByteToWideCharProc multiByteToWideChar;

@@ -1,9 +1,9 @@
 // The engine's own UTF-8 and windows-1252 conversions, for hosts without the
 // Win32 functions. Invalid UTF-8 becomes U+FFFD, one per maximal ill-formed
 // subsequence, as MultiByteToWideChar does without MB_ERR_INVALID_CHARS.
-#include "xml/codepage.h"
-
 #include <string.h>
+
+#include "xml/codepage.h"
 
 namespace {
 
@@ -11,11 +11,10 @@ const uint16_t kReplacement = 0xFFFD;
 
 // Unicode of the windows-1252 bytes 0x80..0x9F. The five bytes the code page
 // leaves undefined map to the C1 controls of the same value, as on Windows.
-const uint16_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+const uint16_t kHighControls[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 // Decodes one code point at text[i] (i < bytes); advances i past the consumed
 // bytes and answers the code point or kReplacement.

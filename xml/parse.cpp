@@ -336,7 +336,8 @@ void XmlDecodeDocument(XmlNode* nodes, uint32_t count) {
   for (uint32_t i = 0; i < count; ++i) {
     XmlNode* node = &nodes[i];
     if (node->children != nullptr) XmlDecodeDocument(node->children->items, node->children->count);
-    for (uint32_t k = 0; k < node->attributeCount; ++k) XmlDecodeEntities(node->attributes[k].value);
+    for (uint32_t k = 0; k < node->attributeCount; ++k)
+      XmlDecodeEntities(node->attributes[k].value);
     if (node->text != nullptr && node->text[0] != '\0' && strcmp(node->name, "![CDATA") != 0) {
       XmlDecodeEntities(node->text);
     }

@@ -59,8 +59,8 @@ bool BuildCandidates(Candidates* c, const char* method, const char* fallback,
     } else if (id[1] == '\0') {
       c->used[0] = TextFormat(c->first, 6, "%s", id) != 0;
     } else {
-      c->used[0] = TextFormat(c->first, 6, "%s.%02X", id,
-                              static_cast<unsigned>(profile->biosRevision)) != 0;
+      c->used[0] =
+          TextFormat(c->first, 6, "%s.%02X", id, static_cast<unsigned>(profile->biosRevision)) != 0;
     }
     c->used[1] = TextCopy(c->second, 6, id) != 0;
     c->used[2] = TextCopy(c->third, 8, fallback) != 0;
@@ -70,8 +70,8 @@ bool BuildCandidates(Candidates* c, const char* method, const char* fallback,
     CutAtLast(c->second, '.');
     c->used[2] = TextCopy(c->third, 12, fallback) != 0;
   } else if (strcmp(method, "MTM") == 0) {
-    c->used[0] = CopyProfileText(c->first, 12, profile->machineTypeModel,
-                                 sizeof(profile->machineTypeModel));
+    c->used[0] =
+        CopyProfileText(c->first, 12, profile->machineTypeModel, sizeof(profile->machineTypeModel));
     c->used[1] = c->used[0] && TextCopy(c->second, 12, c->first) != 0;
     CutAtLast(c->second, '-');
     c->used[2] = TextCopy(c->third, 12, fallback) != 0;
@@ -109,9 +109,10 @@ int XmlResolveVariantPath(char* path, uint32_t size, const char* dataId,
   for (int i = 0; i < 3; ++i) {
     if (!candidates.used[i]) continue;
     memset(work, 0, size);
-    int formatted = dataId[0] != '\0'
-                        ? TextFormat(work, size, "%s/item[@id=%s]/data[@id=%s]", path, ids[i], dataId)
-                        : TextFormat(work, size, "%s/item[@id=%s]/data", path, ids[i]);
+    int formatted =
+        dataId[0] != '\0'
+            ? TextFormat(work, size, "%s/item[@id=%s]/data[@id=%s]", path, ids[i], dataId)
+            : TextFormat(work, size, "%s/item[@id=%s]/data", path, ids[i]);
     if (!formatted) continue;
     XmlNode* found;
     if (XmlSelectNode(work, &found, document)) {

@@ -41,8 +41,14 @@ TEST(XmlConvertValue, Windows1252Table) {
       {"c1_control_kept_by_code_page", "\xC2\x81\xC2\x8D", "\x81\x8D"},
       {"c1_control_lacking", "\xC2\x80", "?"},
       {"outside_code_page", "\xC5\x80x\xD0\x96", "?x?"},
-      {"supplementary_is_one_char", "a\xF0\x9F\x98\x80" "b", "a?b"},
-      {"lone_continuation", "a\x80" "b", "a?b"},
+      {"supplementary_is_one_char",
+       "a\xF0\x9F\x98\x80"
+       "b",
+       "a?b"},
+      {"lone_continuation",
+       "a\x80"
+       "b",
+       "a?b"},
       {"invalid_lead", "\xFF\xFE", "??"},
       {"overlong", "\xC0\xAF", "??"},
       {"truncated_sequence_at_end", "x\xE2\x82", "x?"},
@@ -71,9 +77,9 @@ TEST(XmlConvertValue, BufferSizes) {
     int result;
   };
   const Case cases[] = {
-      {"", 1, 1},          {"abc", 4, 1},       {"abc", 3, 0},  {"abc", 1, 0},
-      {"\xC3\xA9", 2, 1},  // two UTF-8 bytes, one ANSI byte and the terminator
-      {"\xC3\xA9", 1, 0},  {"abc", 0, 0},       {"abc", 0xFFFFFFFFu, 1},
+      {"", 1, 1},         {"abc", 4, 1},      {"abc", 3, 0},
+      {"abc", 1, 0},      {"\xC3\xA9", 2, 1},  // two UTF-8 bytes, one ANSI byte and the terminator
+      {"\xC3\xA9", 1, 0}, {"abc", 0, 0},      {"abc", 0xFFFFFFFFu, 1},
   };
   for (const Case& c : cases) {
     std::vector<char> buffer(c.size > 64 ? 64 : c.size + 1, 'Z');
@@ -90,7 +96,8 @@ TEST(XmlConvertValue, BufferSizes) {
 }
 
 int calls = 0;
-int XML_CODEPAGE_API FailingToWide(unsigned int, unsigned long, const char*, int, XmlWideChar*, int) {
+int XML_CODEPAGE_API FailingToWide(unsigned int, unsigned long, const char*, int, XmlWideChar*,
+                                   int) {
   ++calls;
   return 0;
 }
@@ -99,12 +106,12 @@ int XML_CODEPAGE_API FailingToAnsi(unsigned int, unsigned long, const XmlWideCha
   ++calls;
   return 0;
 }
-int XML_CODEPAGE_API CountingToAnsi(unsigned int codePage, unsigned long flags, const XmlWideChar* wide,
-                                    int units, char* text, int bytes, const char* defaultChar,
-                                    int* usedDefault) {
+int XML_CODEPAGE_API CountingToAnsi(unsigned int codePage, unsigned long flags,
+                                    const XmlWideChar* wide, int units, char* text, int bytes,
+                                    const char* defaultChar, int* usedDefault) {
   ++calls;
-  return ConvertWideToWindows1252(codePage == XmlCodePageAnsi ? XmlCodePageWindows1252 : 0, flags, wide,
-                                  units, text, bytes, defaultChar, usedDefault);
+  return ConvertWideToWindows1252(codePage == XmlCodePageAnsi ? XmlCodePageWindows1252 : 0, flags,
+                                  wide, units, text, bytes, defaultChar, usedDefault);
 }
 
 TEST(XmlConvertValue, FailuresOfTheConversionFunctions) {
@@ -170,18 +177,22 @@ TEST(ConvertWideToWindows1252, EveryByteOfTheCodePage) {
                              0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                              0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
   for (int byte = 1; byte < 256; ++byte) {
-    XmlWideChar wide = static_cast<XmlWideChar>(byte >= 0x80 && byte < 0xA0 ? high[byte - 0x80] : byte);
+    XmlWideChar wide =
+        static_cast<XmlWideChar>(byte >= 0x80 && byte < 0xA0 ? high[byte - 0x80] : byte);
     char out[2] = {0, 0};
     int usedDefault = -1;
-    ASSERT_EQ(ConvertWideToWindows1252(XmlCodePageAnsi, 0, &wide, 1, out, 2, nullptr, &usedDefault), 1);
+    ASSERT_EQ(ConvertWideToWindows1252(XmlCodePageAnsi, 0, &wide, 1, out, 2, nullptr, &usedDefault),
+              1);
     EXPECT_EQ(static_cast<unsigned char>(out[0]), byte);
     EXPECT_EQ(usedDefault, 0);
   }
   XmlWideChar lacking[] = {0x0100, 0x0080, 0xD800, 0xDC00, 0};
   char out[8];
   int usedDefault = 0;
-  EXPECT_EQ(ConvertWideToWindows1252(XmlCodePageAnsi, 0, lacking, -1, nullptr, 0, nullptr, nullptr), 4);
-  ASSERT_EQ(ConvertWideToWindows1252(XmlCodePageAnsi, 0, lacking, -1, out, 8, nullptr, &usedDefault), 4);
+  EXPECT_EQ(ConvertWideToWindows1252(XmlCodePageAnsi, 0, lacking, -1, nullptr, 0, nullptr, nullptr),
+            4);
+  ASSERT_EQ(
+      ConvertWideToWindows1252(XmlCodePageAnsi, 0, lacking, -1, out, 8, nullptr, &usedDefault), 4);
   EXPECT_STREQ(out, "???");  // the pair is one character
   EXPECT_EQ(usedDefault, 1);
   EXPECT_EQ(ConvertWideToWindows1252(XmlCodePageAnsi, 0, lacking, -1, out, 3, nullptr, nullptr), 0);

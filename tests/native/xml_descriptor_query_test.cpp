@@ -102,7 +102,8 @@ TEST_F(DescriptorQuery, NoDocumentWritesNothing) {
     const char* name;
     const char* bytes;
   };
-  const Case cases[] = {{"none.xml", "<build/>"}, {"bad.xml", "<?xml ?><a><b></a>"}, {"empty.xml", ""}};
+  const Case cases[] = {
+      {"none.xml", "<build/>"}, {"bad.xml", "<?xml ?><a><b></a>"}, {"empty.xml", ""}};
   for (const Case& c : cases) {
     std::string file = Write(c.name, c.bytes);
     const std::vector<std::string> runs[] = {

@@ -38,7 +38,8 @@ const AcceptCase kDeclarations[] = {
      kDeclLine + "0 \"?pi\" \"\"\n0 \"!DOCTYPE\" \"\"\n0 \"build\" \"\"\n"},
     {"doctype_bare_words_become_attributes", kDecl + "<!DOCTYPE build SYSTEM \"x\"><b/>",
      kDeclLine + "0 \"!DOCTYPE\" \"\" \"build\"=\"\" \"SYSTEM\"=\"\"\n0 \"b\" \"\"\n"},
-    {"instruction_without_blank", kDecl + "<?pi?><b/>", kDeclLine + "0 \"?pi\" \"\"\n0 \"b\" \"\"\n"},
+    {"instruction_without_blank", kDecl + "<?pi?><b/>",
+     kDeclLine + "0 \"?pi\" \"\"\n0 \"b\" \"\"\n"},
     {"second_declaration_is_a_node", kDecl + "<?xml v=\"2\"?><b/>",
      kDeclLine + "0 \"?xml\" \"\" \"v\"=\"2\"\n0 \"b\" \"\"\n"},
     {"encoding_has_no_effect", "<?xml encoding=\"UTF-16\"?><a>\xC3\xA9</a>",
@@ -65,12 +66,14 @@ INSTANTIATE_TEST_SUITE_P(TopLevel, XmlParseAccepts, ::testing::ValuesIn(kTopLeve
                          [](const auto& info) { return std::string(info.param.label); });
 
 const AcceptCase kText[] = {
-    {"leading_blanks_skipped_trailing_kept", kDecl + "<a>  x  </a>", kDeclLine + "0 \"a\" \"x  \"\n"},
+    {"leading_blanks_skipped_trailing_kept", kDecl + "<a>  x  </a>",
+     kDeclLine + "0 \"a\" \"x  \"\n"},
     {"all_white_space_kinds_skipped", kDecl + "<a> \t\n\v\f\rx</a>", kDeclLine + "0 \"a\" \"x\"\n"},
     {"empty_pair_has_empty_text", kDecl + "<a></a>", kDeclLine + "0 \"a\" \"\"\n"},
     {"self_closing_has_empty_text", kDecl + "<r><a/></r>",
      kDeclLine + "0 \"r\" \"\"\n1 \"a\" \"\"\n"},
-    {"self_closing_after_blank", kDecl + "<r><a /></r>", kDeclLine + "0 \"r\" \"\"\n1 \"a\" \"\"\n"},
+    {"self_closing_after_blank", kDecl + "<r><a /></r>",
+     kDeclLine + "0 \"r\" \"\"\n1 \"a\" \"\"\n"},
     {"white_space_then_child", kDecl + "<a>\n  <b>t</b>\n</a>",
      kDeclLine + "0 \"a\" \"\"\n1 \"b\" \"t\"\n"},
     {"text_ends_at_first_child", kDecl + "<a> hello <b/></a>",
@@ -80,8 +83,7 @@ const AcceptCase kText[] = {
     {"byte_above_127_is_not_white_space", kDecl + "<a>\xA0x</a>",
      kDeclLine + "0 \"a\" \"\\xa0x\"\n"},
     {"nested_order", kDecl + "<a><b><c>1</c><d>2</d></b><e>3</e></a>",
-     kDeclLine +
-         "0 \"a\" \"\"\n1 \"b\" \"\"\n2 \"c\" \"1\"\n2 \"d\" \"2\"\n1 \"e\" \"3\"\n"},
+     kDeclLine + "0 \"a\" \"\"\n1 \"b\" \"\"\n2 \"c\" \"1\"\n2 \"d\" \"2\"\n1 \"e\" \"3\"\n"},
     {"slash_inside_a_name", kDecl + "<a/b>x</a/b>", kDeclLine + "0 \"a/b\" \"x\"\n"},
 };
 INSTANTIATE_TEST_SUITE_P(Text, XmlParseAccepts, ::testing::ValuesIn(kText),
@@ -103,10 +105,12 @@ INSTANTIATE_TEST_SUITE_P(Sections, XmlParseAccepts, ::testing::ValuesIn(kSection
                          [](const auto& info) { return std::string(info.param.label); });
 
 const AcceptCase kAttributes[] = {
-    {"in_order", kDecl + "<a x=\"1\" y=\"2\"/>", kDeclLine + "0 \"a\" \"\" \"x\"=\"1\" \"y\"=\"2\"\n"},
+    {"in_order", kDecl + "<a x=\"1\" y=\"2\"/>",
+     kDeclLine + "0 \"a\" \"\" \"x\"=\"1\" \"y\"=\"2\"\n"},
     {"no_blank_needed_after_quote", kDecl + "<a x=\"1\"y=\"2\"/>",
      kDeclLine + "0 \"a\" \"\" \"x\"=\"1\" \"y\"=\"2\"\n"},
-    {"bare_word_before_blank_is_empty_value", kDecl + "<a z w/>", kDeclLine + "0 \"a\" \"\" \"z\"=\"\"\n"},
+    {"bare_word_before_blank_is_empty_value", kDecl + "<a z w/>",
+     kDeclLine + "0 \"a\" \"\" \"z\"=\"\"\n"},
     {"bare_word_before_tag_end_dropped", kDecl + "<a x=\"1\" w>t</a>",
      kDeclLine + "0 \"a\" \"t\" \"x\"=\"1\"\n"},
     {"bare_word_before_slash_blank", kDecl + "<a w />", kDeclLine + "0 \"a\" \"\" \"w\"=\"\"\n"},
@@ -119,13 +123,15 @@ const AcceptCase kAttributes[] = {
      kDeclLine + "0 \"a\" \"x  \" \"id\"=\"NT\"\n"},
     {"single_quote_inside_double_quotes", kDecl + "<a x=\"it's\"/>",
      kDeclLine + "0 \"a\" \"\" \"x\"=\"it's\"\n"},
-    {"blanks_before_tag_end", kDecl + "<a x=\"1\"   >t</a>", kDeclLine + "0 \"a\" \"t\" \"x\"=\"1\"\n"},
+    {"blanks_before_tag_end", kDecl + "<a x=\"1\"   >t</a>",
+     kDeclLine + "0 \"a\" \"t\" \"x\"=\"1\"\n"},
 };
 INSTANTIATE_TEST_SUITE_P(Attributes, XmlParseAccepts, ::testing::ValuesIn(kAttributes),
                          [](const auto& info) { return std::string(info.param.label); });
 
 const AcceptCase kEntities[] = {
-    {"all_five_in_text_and_values", kDecl + "<a t=\"&lt;&gt;&amp;&quot;&apos;\">&lt;&gt;&amp;&quot;&apos;</a>",
+    {"all_five_in_text_and_values",
+     kDecl + "<a t=\"&lt;&gt;&amp;&quot;&apos;\">&lt;&gt;&amp;&quot;&apos;</a>",
      kDeclLine + "0 \"a\" \"<>&\\\"'\" \"t\"=\"<>&\\\"'\"\n"},
     {"single_pass", kDecl + "<a>&amp;lt;</a>", kDeclLine + "0 \"a\" \"&lt;\"\n"},
     {"others_stay", kDecl + "<a>&#65; &#x41; &nbsp; &lt &LT; &</a>",
@@ -308,7 +314,8 @@ TEST(XmlParseDocument, NestingBeyondTheCapFails) {
 TEST(XmlParseDocument, ManySiblingsKeepTheirOrder) {
   const uint32_t count = 100000;
   std::string text = kDecl + "<r>";
-  for (uint32_t i = 0; i < count; ++i) text += "<n i=\"" + std::to_string(i) + "\">" + std::to_string(i) + "</n>";
+  for (uint32_t i = 0; i < count; ++i)
+    text += "<n i=\"" + std::to_string(i) + "\">" + std::to_string(i) + "</n>";
   text += "</r>";
   XmlDocumentPtr document = ParseExact(text);
   ASSERT_NE(document, nullptr);

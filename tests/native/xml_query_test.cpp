@@ -19,7 +19,8 @@ const char kDescriptor[] =
     "  <t><![CDATA[raw]]></t>\n"
     "  <v id=\"a=b\">eq</v>\n"
     "  <v id=\"\">empty</v>\n"
-    "  <nvx id=\"DIDIVE\"><xrelease><release id=\"RELEASE\"><version>1.2</version></release></xrelease></nvx>\n"
+    "  <nvx id=\"DIDIVE\"><xrelease><release "
+    "id=\"RELEASE\"><version>1.2</version></release></xrelease></nvx>\n"
     "</build>\n";
 
 class XmlQuery : public ::testing::Test {
@@ -142,7 +143,8 @@ TEST(XmlSelectNode, PathLengthLimit) {
     EXPECT_EQ(XmlSelectNode(text.data, &node, document.get()), path.size() <= XmlMaxPath ? 1 : 0)
         << path.size();
     ExactString slash(path + "/");
-    EXPECT_EQ(XmlSelectNode(slash.data, &node, document.get()), path.size() + 1 <= XmlMaxPath ? 1 : 0);
+    EXPECT_EQ(XmlSelectNode(slash.data, &node, document.get()),
+              path.size() + 1 <= XmlMaxPath ? 1 : 0);
   }
   // A path of 259 characters whose last step is a single letter.
   std::string name257(XmlMaxPath - 3, 'n');

@@ -30,7 +30,8 @@ inline XmlDocumentPtr ParseExact(const std::string& text) {
 
 // A heap copy of a C string with nothing after its terminator.
 struct ExactString {
-  explicit ExactString(const std::string& text) : data(static_cast<char*>(malloc(text.size() + 1))) {
+  explicit ExactString(const std::string& text)
+      : data(static_cast<char*>(malloc(text.size() + 1))) {
     memcpy(data, text.c_str(), text.size() + 1);
   }
   ~ExactString() { free(data); }

@@ -14,7 +14,8 @@ const char kDescriptor[] =
     "<?xml version=\"1.0\"?>\n"
     "<build>\n"
     " <lang method=\"LANGUAGE\" default=\"0409\">\n"
-    "  <item id=\"0407\"><data id=\"n\">de-DE</data><data>de-DE first</data><data id=\"x\">only here</data></item>\n"
+    "  <item id=\"0407\"><data id=\"n\">de-DE</data><data>de-DE first</data><data id=\"x\">only "
+    "here</data></item>\n"
     "  <item id=\"0007\"><data id=\"n\">de</data></item>\n"
     "  <item id=\"0409\"><data id=\"n\">en</data><data id=\"x\">en x</data></item>\n"
     " </lang>\n"
@@ -22,26 +23,32 @@ const char kDescriptor[] =
     " <nomethod default=\"0409\"><item id=\"0409\"><data>x</data></item></nomethod>\n"
     " <childless method=\"LANGUAGE\" default=\"0409\"/>\n"
     " <lower method=\"language\" default=\"0409\"><item id=\"0409\"><data>x</data></item></lower>\n"
-    " <blank method=\"LANGUAGE \" default=\"0409\"><item id=\"0409\"><data>x</data></item></blank>\n"
+    " <blank method=\"LANGUAGE \" default=\"0409\"><item "
+    "id=\"0409\"><data>x</data></item></blank>\n"
     " <unknown method=\"XYZ\" default=\"0409\"><item id=\"0409\"><data>x</data></item></unknown>\n"
     " <twodefaults method=\"LANGUAGE\" default=\"A\" default=\"B\">"
     "<item id=\"B\"><data>b</data></item><item id=\"A\"><data>a</data></item></twodefaults>\n"
     " <os method=\"LANGUAGE.OS\" default=\"d\">"
     "<item id=\"0000\"><data>zero</data></item><item id=\"d\"><data>d</data></item></os>\n"
-    " <osdefault method=\"LANGUAGE.OS\" default=\"d\"><item id=\"d\"><data>d</data></item></osdefault>\n"
+    " <osdefault method=\"LANGUAGE.OS\" default=\"d\"><item "
+    "id=\"d\"><data>d</data></item></osdefault>\n"
     " <bios method=\"BIOSID\" default=\"d\"><item id=\"d\"><data>d</data></item>"
     "<item id=\"AB\"><data>ab</data></item><item id=\"AB.1F\"><data>ab1f</data></item>"
     "<item id=\"A\"><data>a</data></item></bios>\n"
     " <empty method=\"BIOSID\" default=\"d\"><item id=\"d\"><data>d</data></item>"
     "<item id=\"\"><data>empty id</data></item></empty>\n"
     " <mtm method=\"MTM\" default=\"d\"><item id=\"d\"><data>d</data></item>"
-    "<item id=\"8183\"><data>type</data></item><item id=\"8183-A1B\"><data>model</data></item></mtm>\n"
+    "<item id=\"8183\"><data>type</data></item><item "
+    "id=\"8183-A1B\"><data>model</data></item></mtm>\n"
     " <sys method=\"OS\" default=\"d\"><item id=\"d\"><data>d</data></item>"
-    "<item id=\"5.1\"><data>5.1</data></item><item id=\"5.1.2600\"><data>build</data></item></sys>\n"
+    "<item id=\"5.1\"><data>5.1</data></item><item "
+    "id=\"5.1.2600\"><data>build</data></item></sys>\n"
     " <fam method=\"FAMILYNAME\" default=\"d\"><item id=\"d\"><data>d</data></item>"
     "<item id=\"Gadget Pro\"><data>family</data></item></fam>\n"
-    " <long method=\"LANGUAGE\" default=\"ABCDEFGHIJK\"><item id=\"ABCDEFGHIJK\"><data>11</data></item></long>\n"
-    " <toolong method=\"LANGUAGE\" default=\"ABCDEFGHIJKL\"><item id=\"ABCDEFGHIJKL\"><data>12</data></item></toolong>\n"
+    " <long method=\"LANGUAGE\" default=\"ABCDEFGHIJK\"><item "
+    "id=\"ABCDEFGHIJK\"><data>11</data></item></long>\n"
+    " <toolong method=\"LANGUAGE\" default=\"ABCDEFGHIJKL\"><item "
+    "id=\"ABCDEFGHIJKL\"><data>12</data></item></toolong>\n"
     "</build>\n";
 
 SystemProfile SetupProfile(uint16_t language) {
@@ -96,7 +103,8 @@ TEST_F(XmlVariant, LanguageCandidateOrder) {
     EXPECT_EQ(Resolve("/build/lang", c.dataId, SetupProfile(c.language)), c.result)
         << std::hex << c.language << " " << c.dataId;
   }
-  EXPECT_EQ(Resolve("/build/lang", nullptr, SetupProfile(0x0407)), "/build/lang/item[@id=0407]/data");
+  EXPECT_EQ(Resolve("/build/lang", nullptr, SetupProfile(0x0407)),
+            "/build/lang/item[@id=0407]/data");
 }
 
 TEST_F(XmlVariant, ChosenPathLeadsToTheValue) {
@@ -110,16 +118,17 @@ TEST_F(XmlVariant, ChosenPathLeadsToTheValue) {
 
 TEST_F(XmlVariant, RefusedElements) {
   SystemProfile profile = SetupProfile(0x0409);
-  const char* paths[] = {"/build/nodefault", "/build/nomethod", "/build/childless", "/build/lower",
-                         "/build/blank",     "/build/unknown",  "/build/missing",   "build/lang",
-                         "/build/toolong"};
+  const char* paths[] = {"/build/nodefault", "/build/nomethod", "/build/childless",
+                         "/build/lower",     "/build/blank",    "/build/unknown",
+                         "/build/missing",   "build/lang",      "/build/toolong"};
   for (const char* path : paths) EXPECT_EQ(Resolve(path, "", profile), "none") << path;
   // With a language item present, a missing default still refuses.
   EXPECT_EQ(Resolve("/build/nodefault", "", SetupProfile(0x0407)), "none");
 }
 
 TEST_F(XmlVariant, FirstDefaultAttributeCounts) {
-  EXPECT_EQ(Resolve("/build/twodefaults", "", SetupProfile(0x0409)), "/build/twodefaults/item[@id=A]/data");
+  EXPECT_EQ(Resolve("/build/twodefaults", "", SetupProfile(0x0409)),
+            "/build/twodefaults/item[@id=A]/data");
 }
 
 TEST_F(XmlVariant, DefaultValueField) {
@@ -148,38 +157,65 @@ struct MachineCase {
 TEST_F(XmlVariant, MachineMethods) {
   const MachineCase cases[] = {
       {"bios_full_id_first", "/build/bios",
-       [](SystemProfile* p) { p->biosId[0] = 'B'; p->biosId[1] = 'A'; p->biosRevision = 0x1F; },
+       [](SystemProfile* p) {
+         p->biosId[0] = 'B';
+         p->biosId[1] = 'A';
+         p->biosRevision = 0x1F;
+       },
        "/build/bios/item[@id=AB.1F]/data"},
       {"bios_id_without_revision", "/build/bios",
-       [](SystemProfile* p) { p->biosId[0] = 'B'; p->biosId[1] = 'A'; p->biosRevision = 0x20; },
+       [](SystemProfile* p) {
+         p->biosId[0] = 'B';
+         p->biosId[1] = 'A';
+         p->biosRevision = 0x20;
+       },
        "/build/bios/item[@id=AB]/data"},
       {"bios_second_character_missing", "/build/bios",
-       [](SystemProfile* p) { p->biosId[1] = 'A'; p->biosRevision = 0x1F; },
+       [](SystemProfile* p) {
+         p->biosId[1] = 'A';
+         p->biosRevision = 0x1F;
+       },
        "/build/bios/item[@id=A]/data"},
-      {"bios_unset_uses_default", "/build/bios", [](SystemProfile*) {}, "/build/bios/item[@id=d]/data"},
+      {"bios_unset_uses_default", "/build/bios", [](SystemProfile*) {},
+       "/build/bios/item[@id=d]/data"},
       {"bios_other_uses_default", "/build/bios",
-       [](SystemProfile* p) { p->biosId[0] = 'Y'; p->biosId[1] = 'X'; },
+       [](SystemProfile* p) {
+         p->biosId[0] = 'Y';
+         p->biosId[1] = 'X';
+       },
        "/build/bios/item[@id=d]/data"},
       {"unset_profile_finds_empty_id", "/build/empty", [](SystemProfile*) {},
        "/build/empty/item[@id=]/data"},
-      {"mtm_full", "/build/mtm", [](SystemProfile* p) { TextCopy(p->machineTypeModel, sizeof(p->machineTypeModel), "8183-A1B"); },
+      {"mtm_full", "/build/mtm",
+       [](SystemProfile* p) {
+         TextCopy(p->machineTypeModel, sizeof(p->machineTypeModel), "8183-A1B");
+       },
        "/build/mtm/item[@id=8183-A1B]/data"},
-      {"mtm_cut_at_last_dash", "/build/mtm", [](SystemProfile* p) { TextCopy(p->machineTypeModel, sizeof(p->machineTypeModel), "8183-ZZ"); },
+      {"mtm_cut_at_last_dash", "/build/mtm",
+       [](SystemProfile* p) {
+         TextCopy(p->machineTypeModel, sizeof(p->machineTypeModel), "8183-ZZ");
+       },
        "/build/mtm/item[@id=8183]/data"},
-      {"mtm_without_dash", "/build/mtm", [](SystemProfile* p) { TextCopy(p->machineTypeModel, sizeof(p->machineTypeModel), "9999"); },
+      {"mtm_without_dash", "/build/mtm",
+       [](SystemProfile* p) { TextCopy(p->machineTypeModel, sizeof(p->machineTypeModel), "9999"); },
        "/build/mtm/item[@id=d]/data"},
       {"mtm_unset", "/build/mtm", [](SystemProfile*) {}, "/build/mtm/item[@id=d]/data"},
-      {"os_full", "/build/sys", [](SystemProfile* p) { TextCopy(p->osId, sizeof(p->osId), "5.1.2600"); },
+      {"os_full", "/build/sys",
+       [](SystemProfile* p) { TextCopy(p->osId, sizeof(p->osId), "5.1.2600"); },
        "/build/sys/item[@id=5.1.2600]/data"},
-      {"os_cut_at_last_dot", "/build/sys", [](SystemProfile* p) { TextCopy(p->osId, sizeof(p->osId), "5.1.1"); },
+      {"os_cut_at_last_dot", "/build/sys",
+       [](SystemProfile* p) { TextCopy(p->osId, sizeof(p->osId), "5.1.1"); },
        "/build/sys/item[@id=5.1]/data"},
       {"os_unset", "/build/sys", [](SystemProfile*) {}, "/build/sys/item[@id=d]/data"},
-      {"family", "/build/fam", [](SystemProfile* p) { TextCopy(p->familyName, sizeof(p->familyName), "Gadget Pro"); },
+      {"family", "/build/fam",
+       [](SystemProfile* p) { TextCopy(p->familyName, sizeof(p->familyName), "Gadget Pro"); },
        "/build/fam/item[@id=Gadget Pro]/data"},
-      {"family_other", "/build/fam", [](SystemProfile* p) { TextCopy(p->familyName, sizeof(p->familyName), "Gadget"); },
+      {"family_other", "/build/fam",
+       [](SystemProfile* p) { TextCopy(p->familyName, sizeof(p->familyName), "Gadget"); },
        "/build/fam/item[@id=d]/data"},
       {"os_id_without_terminator", "/build/sys",
-       [](SystemProfile* p) { memset(p->osId, '5', sizeof(p->osId)); }, "/build/sys/item[@id=d]/data"},
+       [](SystemProfile* p) { memset(p->osId, '5', sizeof(p->osId)); },
+       "/build/sys/item[@id=d]/data"},
   };
   for (const MachineCase& c : cases) {
     SystemProfile profile = SetupProfile(0x0409);
