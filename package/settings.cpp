@@ -5,10 +5,10 @@
 
 #include "driver/text.h"
 #include "package/descriptor_key_map.h"
+#include "package/program_group.h"
 #include "package/setting_lookup.h"
 #include "package/setup_package.h"
 #include "package/shell_folders.h"
-#include "package/target_rules.h"
 #include "xml/xml.h"
 
 namespace {
@@ -64,8 +64,8 @@ int ReadProgramGroup(char* groupFolder, int size) {
     return 0;
   }
   char base[MAX_PATH];
-  if (!GetShellFolder(ProgramGroupBaseFolder(group, IsNtFamily()), base)) return 0;
-  return ComposeProgramGroup(groupFolder, static_cast<size_t>(size), base, group);
+  GetShellFolder(ProgramGroupFolderId(group, IsNtFamily()), base);
+  return BuildProgramGroupFolder(base, group, groupFolder, static_cast<size_t>(size));
 }
 
 int ReadInternetMode() {

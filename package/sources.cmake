@@ -1,6 +1,7 @@
 # Sources of the package subsystem (see the top-level CMakeLists.txt).
 list(APPEND SETUP_PORTABLE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/setting_lookup.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/program_group.cpp
   ${CMAKE_CURRENT_LIST_DIR}/descriptor_key_map.cpp
   ${CMAKE_CURRENT_LIST_DIR}/target_rules.cpp)
 list(APPEND SETUP_WIN_SOURCES

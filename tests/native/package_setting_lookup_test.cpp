@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "package/program_group.h"
 #include "package/setting_lookup.h"
 
 namespace {
@@ -219,6 +220,62 @@ TEST(PackageLanguageSection, FourUpperCaseHexDigits) {
   char small[12] = "x";
   EXPECT_EQ(0, FormatLanguageSection(0x0407, small, sizeof(small)));
   EXPECT_STREQ("x", small);
+}
+
+TEST(PackageProgramGroup, ChoosesTheBaseFolderByValueAndPlatform) {
+  struct Case {
+    const char* group;
+    int isNt;
+    int folder;
+  } cases[] = {
+      {".", 1, GroupFolderCommonPrograms},    {".", 0, GroupFolderPrograms},
+      {"\\", 1, GroupFolderCommonStartMenu},  {"\\", 0, GroupFolderStartMenu},
+      {"\\Tools", 1, GroupFolderCommonStartMenu}, {"\\Tools", 0, GroupFolderStartMenu},
+      {"Tools", 1, GroupFolderCommonPrograms}, {"Tools", 0, GroupFolderPrograms},
+      {".Tools", 1, GroupFolderCommonPrograms},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.folder, ProgramGroupFolderId(c.group, c.isNt)) << c.group << " nt=" << c.isNt;
+  }
+}
+
+TEST(PackageProgramGroup, BuildsTheFolderFromBaseAndValue) {
+  struct Case {
+    const char* base;
+    const char* group;
+    size_t size;
+    int ok;
+    const char* folder;
+  } cases[] = {
+      {"C:\\Menu\\Programs", ".", 260, 1, "C:\\Menu\\Programs"},
+      {"C:\\Menu\\Programs", ".ignored\\rest", 260, 1, "C:\\Menu\\Programs"},
+      {"C:\\Menu", "\\", 260, 1, "C:\\Menu"},
+      {"C:\\Menu", "\\Tools", 260, 1, "C:\\Menu\\Tools"},
+      {"C:\\Menu\\Programs", "Tools", 260, 1, "C:\\Menu\\Programs\\Tools"},
+      {"C:\\Menu\\Programs", "Ravozeve Vuzizirer", 260, 1,
+       "C:\\Menu\\Programs\\Ravozeve Vuzizirer"},
+      // Exactly fitting, and one byte short.
+      {"C:\\M", "Tools", 11, 1, "C:\\M\\Tools"},
+      {"C:\\M", "Tools", 10, 0, nullptr},
+      {"C:\\M", "\\Tools", 10, 0, nullptr},
+      {"C:\\M", ".", 4, 0, nullptr},
+      // No base folder: no group.
+      {"", "Tools", 260, 0, nullptr},
+      {"", ".", 260, 0, nullptr},
+  };
+  for (const Case& c : cases) {
+    char folder[300] = "untouched";
+    EXPECT_EQ(c.ok, BuildProgramGroupFolder(c.base, c.group, folder, c.size))
+        << c.base << " + " << c.group;
+    EXPECT_STREQ(c.ok ? c.folder : "untouched", folder) << c.base << " + " << c.group;
+  }
+}
+
+TEST(PackageProgramGroup, LongGroupValueFailsInsteadOfCutting) {
+  std::string group(255, 'g');
+  char folder[260] = "untouched";
+  EXPECT_EQ(0, BuildProgramGroupFolder("C:\\Programs", group.c_str(), folder, sizeof(folder)));
+  EXPECT_STREQ("untouched", folder);
 }
 
 }  // namespace
