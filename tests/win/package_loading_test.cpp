@@ -101,6 +101,77 @@ TEST_F(PackageLoading, CountingIniDescriptorWinsAndVodXmlIsNeverRead) {
   EXPECT_EQ(0, lstrcmpiA(folder.File("DidIve.nvx").c_str(), g_setupPackage.descriptorPath));
 }
 
+// A descriptor of exactly length bytes whose last bytes are its end tag, so
+// that it parses only when every byte was read.
+std::string DescriptorOfLength(size_t length) {
+  const std::string head =
+      "<?xml version=\"1.0\"?>\r\n<build><nvx id=\"DIDIVE\"><xrelease><release id=\"RELEASE\">"
+      "<title>Ravozeve Vuzizirer</title><version>3.10.0000</version></release></xrelease></nvx>";
+  const std::string tail = "</build>";
+  return head + std::string(length - head.size() - tail.size(), ' ') + tail;
+}
+
+const char kTitlePath[] = "/build/nvx[@id=DIDIVE]/xrelease/release[@id=RELEASE]/title";
+
+TEST_F(PackageLoading, XmlDescriptorIsParsedWhenNoIniDescriptorCounts) {
+  struct Case {
+    const char* name;
+    const char* nvx;  // null: no "DidIve.nvx"
+    size_t length;    // of VOD.xml
+  } cases[] = {
+      {"VOD.xml alone", nullptr, 400},
+      {"DidIve.nvx without XRELEASE", "[NVX]\r\n[RELEASE]\r\nNAME=Ini Name\r\n", 400},
+      {"DidIve.nvx with empty XRELEASE", "[NVX]\r\nXRELEASE=\r\n", 400},
+      {"VOD.xml of exactly one chunk", nullptr, 260},
+      {"VOD.xml one byte over a chunk", nullptr, 261},
+      {"VOD.xml of several chunks", nullptr, 5000},
+  };
+  for (const Case& c : cases) {
+    ResetPackage();
+    PackageFolder folder;
+    folder.Write("NvxSetup.dat", kSettings);
+    if (c.nvx != nullptr) folder.Write("DidIve.nvx", c.nvx);
+    std::string text = DescriptorOfLength(c.length);
+    ASSERT_EQ(c.length, text.size());
+    folder.Write("VOD.xml", text);
+    EXPECT_EQ(1, LoadPackageFolder(folder.path().c_str())) << c.name;
+    EXPECT_EQ(1, g_setupPackage.isXmlDescriptor) << c.name;
+    ASSERT_NE(nullptr, g_setupPackage.descriptor) << c.name;
+    EXPECT_EQ(0, lstrcmpiA(folder.File("VOD.xml").c_str(), g_setupPackage.descriptorPath));
+    EXPECT_EQ(0, lstrcmpiA(folder.File("NvxSetup.dat").c_str(), g_setupPackage.settingsPath));
+    XmlNode* title = nullptr;
+    ASSERT_EQ(1, XmlSelectNode(kTitlePath, &title, g_setupPackage.descriptor)) << c.name;
+    EXPECT_STREQ("Ravozeve Vuzizirer", title->text);
+    // The file was closed again.
+    EXPECT_TRUE(DeleteFileA(folder.File("VOD.xml").c_str())) << c.name;
+    // Releasing the tree keeps the flag for the rest of the run.
+    ReleaseSetupPackage();
+    EXPECT_EQ(nullptr, g_setupPackage.descriptor);
+    EXPECT_EQ(1, g_setupPackage.isXmlDescriptor);
+  }
+}
+
+TEST_F(PackageLoading, ReadDescriptorFileParsesWhatItReads) {
+  PackageFolder folder;
+  struct Case {
+    std::string text;
+    bool parses;
+  } cases[] = {
+      {DescriptorOfLength(260), true},
+      {DescriptorOfLength(260).substr(0, 259), false},  // end tag cut short
+      {"\xEF\xBB\xBF" + DescriptorOfLength(300), true},
+      {"", false},
+      {"<build></build>", false},
+  };
+  for (const Case& c : cases) {
+    folder.Write("VOD.xml", c.text);
+    XmlDocument* document = ReadDescriptorFile(folder.File("VOD.xml").c_str());
+    EXPECT_EQ(c.parses, document != nullptr) << c.text;
+    if (document != nullptr) XmlReleaseDocument(document);
+    EXPECT_TRUE(DeleteFileA(folder.File("VOD.xml").c_str())) << "left open: " << c.text;
+  }
+}
+
 TEST_F(PackageLoading, VodXmlThatCannotBeOpenedFails) {
   PackageFolder folder;
   folder.Write("NvxSetup.dat", kSettings);

@@ -181,6 +181,55 @@ TEST_F(PackageSettings, ReleaseInfoFromTheIniDescriptor) {
   }
 }
 
+TEST_F(PackageSettings, ReleaseInfoFromTheXmlDescriptorWins) {
+  // A DidIve.nvx that does not count may lie beside VOD.xml; it is never read.
+  WriteDescriptor("[NVX]\r\n[RELEASE]\r\nNAME=From the INI file\r\nVERSION=1.00.0000\r\n");
+  struct Case {
+    const char* release;  // the elements of release RELEASE
+    LANGID language;
+    int result;
+    const char* name;
+    const char* version;
+  } cases[] = {
+      {"<title>Ravozeve Vuzizirer</title><version>3.10.0000</version>", 0x0409, 1,
+       "Ravozeve Vuzizirer", "3.10.0000"},
+      {"<title><gd nvxpath=\"names/product\"/></title><version>3.10.0000</version>", 0x0407, 1,
+       "Ravozeve Deutsch", "3.10.0000"},
+      {"<title><gd nvxpath=\"names/product\"/></title><version>3.10.0000</version>", 0x0809, 1,
+       "Ravozeve English", "3.10.0000"},
+      {"<title><![CDATA[Ravozeve <CDATA>]]></title><version>3.10.0000</version>", 0x0409, 1,
+       "Ravozeve <CDATA>", "3.10.0000"},
+      {"<title>Gr\xC3\xBCn</title><version>3.10.0000</version>", 0x0409, 1, "Gr\xFCn",
+       "3.10.0000"},
+      {"<title>Ravozeve Vuzizirer</title><version></version>", 0x0409, 0, "Ravozeve Vuzizirer",
+       "before"},
+      {"<title></title><version>3.10.0000</version>", 0x0409, 0, "before", "before"},
+      {"<version>3.10.0000</version>", 0x0409, 0, "before", "before"},
+      {"<name>Ravozeve</name><version>3.10.0000</version>", 0x0409, 0, "before", "before"},
+  };
+  for (const Case& c : cases) {
+    std::string text = std::string(
+                           "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<build><nvx id=\"DIDIVE\">"
+                           "<xrelease><release id=\"RELEASE\">") +
+                       c.release +
+                       "</release></xrelease><names><product method=\"LANGUAGE\" "
+                       "default=\"0009\"><item id=\"0007\"><data>Ravozeve Deutsch</data></item>"
+                       "<item id=\"0009\"><data>Ravozeve English</data></item></product></names>"
+                       "</nvx></build>\r\n";
+    XmlDocument* document = XmlParseDocument(text.c_str(), static_cast<int32_t>(text.size()));
+    ASSERT_NE(nullptr, document) << c.release;
+    g_setupPackage.descriptor = document;
+    SetLanguage(c.language);
+    char name[MAX_PATH] = "before";
+    char version[MAX_PATH] = "before";
+    EXPECT_EQ(c.result, ReadReleaseInfo(name, version)) << c.release;
+    EXPECT_STREQ(c.name, name) << c.release;
+    EXPECT_STREQ(c.version, version) << c.release;
+    g_setupPackage.descriptor = nullptr;
+    XmlReleaseDocument(document);
+  }
+}
+
 TEST_F(PackageSettings, DefaultTargetBehindTheProgramFilesFolder) {
   WriteSettings(kLocalised);
   SetLanguage(0x0407);
