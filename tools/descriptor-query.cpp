@@ -4,6 +4,7 @@
 //   descriptor-query dump FILE
 //   descriptor-query select FILE PATH
 //   descriptor-query resolve FILE PATH [DATAID] [--lang HEX]
+//   descriptor-query lookup FILE RELEASE KEY [--package ID] [--lang HEX]
 //
 // Exit codes: 0 done; 1 the query found nothing; 2 no document; 64 usage.
 // Each subcommand is one function in the table at the end; a new one only
@@ -20,6 +21,7 @@
 #include <io.h>
 #endif
 
+#include "package/descriptor_key_map.h"
 #include "xml/xml.h"
 
 namespace {
@@ -31,7 +33,7 @@ const int kExitUsage = 64;
 
 const char kUsage[] =
     "usage: descriptor-query dump FILE | select FILE PATH | resolve FILE PATH [DATAID] [--lang "
-    "HEX]";
+    "HEX] | lookup FILE RELEASE KEY [--package ID] [--lang HEX]";
 
 int UsageError(const char* detail) {
   if (detail != nullptr) {
@@ -201,6 +203,46 @@ int RunResolve(int argc, char** argv) {
   return kExitFound;
 }
 
+// The value the setup reads for an INI-style release and key, as the setup
+// asks for it: a 260-byte buffer, an empty element counting as missing.
+int RunLookup(int argc, char** argv) {
+  std::vector<const char*> operands;
+  const char* package = "DIDIVE";
+  uint16_t language = 0x0409;
+  for (int i = 0; i < argc; ++i) {
+    if (strcmp(argv[i], "--package") == 0) {
+      if (i + 1 >= argc) return UsageError("--package needs a value");
+      package = argv[++i];
+    } else if (strcmp(argv[i], "--lang") == 0) {
+      if (i + 1 >= argc) return UsageError("--lang needs a value");
+      if (!ParseLanguage(argv[++i], &language)) {
+        return UsageError("--lang takes one to four hexadecimal digits");
+      }
+    } else {
+      operands.push_back(argv[i]);
+    }
+  }
+  if (operands.size() != 3) {
+    return UsageError("lookup takes FILE RELEASE KEY [--package ID] [--lang HEX]");
+  }
+  LoadedDocument loaded;
+  if (!LoadDocument(operands[0], &loaded)) return kExitNoDocument;
+  SystemProfile profile;
+  memset(&profile, 0, sizeof(profile));
+  profile.systemLanguageId = language;
+  profile.systemPrimaryLanguageId = static_cast<uint16_t>(language & 0x3FF);
+  char value[260];
+  memset(value, 0, sizeof(value));
+  if (!LookupDescriptorValue(operands[1], operands[2], value, sizeof(value), package,
+                             loaded.document, &profile, 0)) {
+    return kExitNotFound;
+  }
+  std::string line = value;
+  line.push_back('\n');
+  fwrite(line.data(), 1, line.size(), stdout);
+  return kExitFound;
+}
+
 struct Subcommand {
   const char* name;
   int (*run)(int argc, char** argv);  // gets the arguments after the name
@@ -210,6 +252,7 @@ const Subcommand kSubcommands[] = {
     {"dump", RunDump},
     {"select", RunSelect},
     {"resolve", RunResolve},
+    {"lookup", RunLookup},
 };
 
 }  // namespace
