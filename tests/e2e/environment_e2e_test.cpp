@@ -1,0 +1,190 @@
+// Runs of setup.exe under Wine's emulated Windows versions, and the progress
+// window as a person sees it during a run.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/support.h"
+
+namespace {
+
+const char kUnsupportedText[] = "This operating system is not supported.";
+const char kCannotStart[] = "Can not start the installation.";
+const int kProgressBarId = 1005;
+
+class EnvironmentRun : public testing::Test {
+ protected:
+  void SetUp() override {
+    ts::ResetMachineState();
+    package_ = ts::PreparePackage();
+    ASSERT_TRUE(ts::FileExists(package_ + "\\setup.exe"));
+  }
+  void TearDown() override { ts::ResetMachineState(); }
+
+  std::string package_;
+};
+
+bool IsProgressWindow(HWND window) {
+  HWND bar = GetDlgItem(window, kProgressBarId);
+  return bar != nullptr && lstrcmpiA(ts::ClassName(bar).c_str(), PROGRESS_CLASSA) == 0;
+}
+
+// What a run showed: its progress window, sampled while it was up, and the
+// other windows it showed.
+struct ObservedRun {
+  DWORD exitCode = ts::kTimedOut;
+  std::vector<std::string> titles;  // of the progress window, each time looked at
+  std::vector<int> positions;       // of its bar, each time the run answered
+  std::vector<int> lows;            // its range, when the run answered
+  std::vector<int> highs;
+  std::vector<ts::SeenWindow> windows;  // the other windows, in order
+  int messagesWithProgressUp = 0;
+};
+
+// Asks the bar of another process. The run's thread answers only between its
+// steps, so a question may wait or find the window gone.
+bool AskBar(HWND bar, UINT message, WPARAM wParam, int* answer) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutA(bar, message, wParam, 0, SMTO_ABORTIFHUNG, 2000, &result)) return false;
+  *answer = static_cast<int>(result);
+  return true;
+}
+
+// Each question is answered at the run's next pause between steps, so one
+// is asked per look: the position, and once known the two range limits.
+void SampleProgress(HWND window, ObservedRun* run) {
+  run->titles.push_back(ts::WindowText(window));
+  HWND bar = GetDlgItem(window, kProgressBarId);
+  int answer = -1;
+  if (run->positions.empty() || (!run->lows.empty() && !run->highs.empty())) {
+    if (AskBar(bar, PBM_GETPOS, 0, &answer) && IsWindow(window)) run->positions.push_back(answer);
+  } else if (run->lows.empty()) {
+    if (AskBar(bar, PBM_GETRANGE, TRUE, &answer) && IsWindow(window)) run->lows.push_back(answer);
+  } else {
+    if (AskBar(bar, PBM_GETRANGE, FALSE, &answer) && IsWindow(window)) run->highs.push_back(answer);
+  }
+}
+
+// Runs setup.exe from the package and watches it closely: the progress window
+// lives only while the step list runs, which can be a fraction of a second.
+// Every other window is answered with answer.
+ObservedRun ObserveSetup(const std::string& package, const std::string& args,
+                         const ts::WindowAnswer& answer) {
+  ObservedRun run;
+  ts::Process process = ts::StartProcess(package + "\\setup.exe", args);
+  if (process.handle == nullptr) return run;
+  std::set<HWND> answered;
+  const DWORD start = GetTickCount();
+  while (WaitForSingleObject(process.handle, 5) == WAIT_TIMEOUT && GetTickCount() - start < 60000) {
+    std::vector<HWND> windows = ts::TopLevelWindows(process.id);
+    bool progressUp = false;
+    for (HWND window : windows) {
+      if (!IsProgressWindow(window)) continue;
+      progressUp = true;
+      SampleProgress(window, &run);
+    }
+    for (HWND window : windows) {
+      if (IsProgressWindow(window) || answered.count(window) != 0) continue;
+      ts::SeenWindow seen{window, ts::WindowText(window), ts::MessageBoxText(window)};
+      if (!seen.text.empty() && progressUp) ++run.messagesWithProgressUp;
+      // Give a fresh dialog a moment to finish its initialisation.
+      Sleep(100);
+      seen.title = ts::WindowText(window);
+      seen.text = ts::MessageBoxText(window);
+      bool recorded = false;
+      for (const ts::SeenWindow& w : run.windows) recorded = recorded || w.window == window;
+      if (!recorded) run.windows.push_back(seen);
+      if (answer(seen)) answered.insert(window);
+    }
+  }
+  run.exitCode = ts::FinishProcess(&process, 1);
+  return run;
+}
+
+TEST_F(EnvironmentRun, UnsupportedSystemsStopBeforeAnyDialog) {
+  // Windows 95, NT 3.51 and Win32s (Wine's win31).
+  for (const char* version : {"win95", "nt351", "win31"}) {
+    for (const char* args : {"", "/U"}) {
+      SCOPED_TRACE(std::string(version) + " args \"" + args + "\"");
+      ts::ResetMachineState();
+      ts::SetWineVersion("setup.exe", version);
+      ts::RunResult run = ts::RunSetup(package_, args);
+      EXPECT_EQ(15u, run.exitCode);
+      EXPECT_EQ("000F", ts::ResultRecord());
+      // The message is the first and only window: no install dialog, no
+      // removal question, no progress window.
+      ASSERT_EQ(1u, run.windows.size());
+      EXPECT_EQ(kCannotStart, run.windows[0].title);
+      EXPECT_EQ(kUnsupportedText, run.windows[0].text);
+    }
+  }
+}
+
+TEST_F(EnvironmentRun, UnsupportedSystemSilentlyWritesItsPhase) {
+  ts::SetWineVersion("setup.exe", "win95");
+  ts::RunResult run = ts::RunSetup(package_, "/S");
+  EXPECT_EQ(15u, run.exitCode);
+  EXPECT_EQ("000F", ts::ResultRecord());
+  EXPECT_TRUE(run.windows.empty());
+}
+
+TEST_F(EnvironmentRun, SupportedSystemsGetPastTheChecks) {
+  for (const char* version : {"win98", "winme", "nt40", "win2k", "winxp", "win7", "win10"}) {
+    SCOPED_TRACE(version);
+    ts::ResetMachineState();
+    ts::SetWineVersion("setup.exe", version);
+    ObservedRun run = ObserveSetup(package_, "", ts::AnswerOk);
+    // The progress window comes up only after the rights, the system and
+    // the target were accepted; Wine's NT 4.0 has Service Pack 6a.
+    EXPECT_FALSE(run.titles.empty()) << "no progress window";
+    EXPECT_NE(15u, run.exitCode);
+    EXPECT_NE(13u, run.exitCode);
+    EXPECT_NE(0xFFFFFFFFu, run.exitCode);
+    EXPECT_NE("000F", ts::ResultRecord());
+    EXPECT_NE("000D", ts::ResultRecord());
+    for (const ts::SeenWindow& w : ts::MessageBoxes(run.windows)) {
+      EXPECT_NE(kUnsupportedText, w.text);
+      EXPECT_NE("You must be an administrator to run this program.", w.text);
+    }
+  }
+}
+
+void ExpectProgressAsDesigned(const ObservedRun& run, bool barMustBeRead) {
+  EXPECT_NE(ts::kTimedOut, run.exitCode);
+  ASSERT_FALSE(run.titles.empty()) << "no progress window";
+  for (const std::string& title : run.titles) EXPECT_EQ("Installation Program", title);
+  // The run's thread answers between its steps, so once a step has passed
+  // the bar can be read from outside.
+  if (barMustBeRead) {
+    EXPECT_FALSE(run.positions.empty())
+        << "the bar was never read; exit " << run.exitCode << ", looked " << run.titles.size();
+  }
+  for (int low : run.lows) EXPECT_EQ(0, low);
+  for (int high : run.highs) EXPECT_EQ(8, high);
+  for (size_t i = 0; i < run.positions.size(); ++i) {
+    EXPECT_GE(run.positions[i], 0);
+    EXPECT_LE(run.positions[i], 8);
+    if (i > 0) EXPECT_GE(run.positions[i], run.positions[i - 1]);
+  }
+  // Gone before the result message.
+  EXPECT_EQ(0, run.messagesWithProgressUp);
+  EXPECT_FALSE(ts::MessageBoxes(run.windows).empty()) << "no result message";
+}
+
+TEST_F(EnvironmentRun, ProgressWindowDuringAnInstall) {
+  ExpectProgressAsDesigned(ObserveSetup(package_, "", ts::AnswerOk), true);
+}
+
+TEST_F(EnvironmentRun, ProgressWindowKeepsTheInstallTitleDuringAnUninstall) {
+  // Something to remove; the uninstall may end at its first step, before the
+  // bar can be read from outside.
+  ts::RunSetup(package_, "/S");
+  ExpectProgressAsDesigned(ObserveSetup(package_, "/U", ts::AnswerYes), false);
+}
+
+}  // namespace
