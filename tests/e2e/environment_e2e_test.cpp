@@ -21,7 +21,8 @@ class EnvironmentRun : public testing::Test {
  protected:
   void SetUp() override {
     ts::ResetMachineState();
-    package_ = ts::PreparePackage();
+    // The INI package: the checks do not depend on the descriptor's kind.
+    package_ = ts::PreparePackage(false);
     ASSERT_TRUE(ts::FileExists(package_ + "\\setup.exe"));
   }
   void TearDown() override { ts::ResetMachineState(); }
