@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "driver/text.h"
 #include "package/descriptor_key_map.h"
 #include "xml/xml.h"
 
@@ -108,7 +109,7 @@ class PackageKeyMapLookup : public ::testing::Test {
              uint32_t size = 260, const char* package = "DIDIVE", int emptyResult = 0) {
     char buffer[600];
     memset(buffer, 'Z', sizeof(buffer));
-    strcpy(buffer, "untouched");
+    TextCopy(buffer, sizeof(buffer), "untouched");
     int result = LookupDescriptorValue(release.c_str(), key, buffer, size, package, document_,
                                        &profile_, emptyResult);
     for (size_t i = size > 10 ? size : 10; i < sizeof(buffer); ++i) {

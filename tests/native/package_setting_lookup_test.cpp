@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/text.h"
 #include "package/program_group.h"
 #include "package/setting_lookup.h"
 
@@ -194,7 +195,7 @@ TEST(PackageSettingReference, NeedsANameBetweenTwoSigns) {
   };
   for (const Case& c : cases) {
     char value[32];
-    strcpy(value, c.value);
+    ASSERT_EQ(1, TextCopy(value, sizeof(value), c.value));
     const char* name = CutSettingReference(value);
     if (c.name == nullptr) {
       EXPECT_EQ(nullptr, name) << c.value;

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "driver/text.h"
 #include "registry/registry_text.h"
 
 namespace {
@@ -74,7 +75,7 @@ class ExpandPackedVersionTest : public ::testing::TestWithParam<VersionCase> {};
 
 TEST_P(ExpandPackedVersionTest, ShowsEightCharactersAsNumbers) {
   char version[260];
-  strcpy(version, GetParam().stored);
+  ASSERT_EQ(1, TextCopy(version, sizeof(version), GetParam().stored));
   EXPECT_EQ(ExpandPackedVersion(version, sizeof(version)), 1);
   EXPECT_STREQ(version, GetParam().shown);
 }

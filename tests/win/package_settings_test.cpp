@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "driver/text.h"
 #include "package/settings.h"
 #include "package/setup_package.h"
 #include "support/support.h"
@@ -273,7 +274,7 @@ TEST_F(PackageSettings, ListsAreReadAsOneString) {
   EXPECT_EQ(19, ReadDownloadFolders(list, MAX_PATH));
   EXPECT_STREQ("\\Downloads;\\Drivers", list);
   WriteSettings("[INIT]\r\nTARGET=x\r\n");
-  strcpy(list, "kept");
+  ASSERT_EQ(1, TextCopy(list, sizeof(list), "kept"));
   EXPECT_EQ(0, ReadImagePaths(list, MAX_PATH));
   EXPECT_EQ(0, ReadDownloadFolders(list, MAX_PATH));
   EXPECT_STREQ("kept", list);

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "driver/text.h"
 #include "driver/option_bits.h"
 #include "registry/product_key.h"
 #include "win/registry_test_keys.h"
@@ -384,7 +385,7 @@ TEST_F(ReaderTest, NameAndVersionNeedBoth) {
   char version[MAX_PATH];
   EXPECT_EQ(ReadNameAndVersion(name, version), 0);  // no key
   Set("Version", Sz("1.03.0000"));
-  strcpy(version, "untouched");
+  ASSERT_EQ(1, TextCopy(version, sizeof(version), "untouched"));
   EXPECT_EQ(ReadNameAndVersion(name, version), 0);  // no name: version not read
   EXPECT_STREQ(version, "untouched");
   Set("Name", Sz("N"));
