@@ -6,6 +6,10 @@
 // parsed, its children collect on a shared stack; when the element ends they
 // are copied into an array of exactly their number. Growth is thus amortised
 // (the stack doubles) and every array holds exactly count records.
+//
+// Entities are decoded as soon as a string is complete (an attribute value
+// once cut, an element's text once its first tag is found), which gives the
+// same strings as a pass over the finished tree without walking it again.
 #include <string.h>
 
 #include "xml/memory.h"
@@ -89,9 +93,33 @@ struct Parser {
   XmlNode* stack;  // children of the open elements, innermost last
   uint32_t stackCount;
   uint32_t stackCapacity;
+  XmlAttribute* attributes;  // the attributes of the tag being split
+  uint32_t attributeCapacity;
 };
 
-inline bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+// Character classes, looked up in one load per byte in the scanning loops.
+enum : unsigned char { kSpace = 1, kNameStop = 2, kWordStop = 4 };
+
+struct CharClasses {
+  unsigned char of[256];
+};
+
+constexpr CharClasses MakeCharClasses() {
+  CharClasses classes = {};
+  const char spaces[] = " \t\n\v\f\r";
+  for (int i = 0; i < 6; ++i) {
+    classes.of[static_cast<unsigned char>(spaces[i])] = kSpace | kNameStop | kWordStop;
+  }
+  classes.of[static_cast<unsigned char>('>')] = kNameStop;
+  classes.of[static_cast<unsigned char>('/')] = kNameStop;
+  classes.of[static_cast<unsigned char>('=')] = kWordStop;
+  return classes;
+}
+
+constexpr CharClasses kClasses = MakeCharClasses();
+
+inline unsigned char ClassOf(char c) { return kClasses.of[static_cast<unsigned char>(c)]; }
+inline bool IsSpace(char c) { return (ClassOf(c) & kSpace) != 0; }
 
 char* SkipSpace(char* p, const char* end) {
   while (p < end && IsSpace(*p)) ++p;
@@ -115,24 +143,34 @@ bool StartsWith(const char* p, const char* end, const char* what) {
   return static_cast<size_t>(end - p) >= n && memcmp(p, what, n) == 0;
 }
 
+// First c in [p, end), or null. Most stretches are short, where a loop beats
+// a call to memchr.
+inline char* FindByte(char* p, const char* end, char c) {
+  const char* stop = end - p > 32 ? p + 32 : end;
+  for (; p < stop; ++p) {
+    if (*p == c) return p;
+  }
+  if (p >= end) return nullptr;
+  return static_cast<char*>(memchr(p, c, static_cast<size_t>(end - p)));
+}
+
 // Where the parse continues after a construct that is not an element: the
 // next "<", or the end of the text when none follows.
 char* NextTag(char* from, char* end) {
   if (from >= end) return end;
-  char* lt = static_cast<char*>(memchr(from, '<', static_cast<size_t>(end - from)));
+  char* lt = FindByte(from, end, '<');
   return lt != nullptr ? lt : end;
 }
 
 bool PushNode(Parser* parser, const XmlNode& node) {
   if (parser->stackCount == parser->stackCapacity) {
     uint32_t capacity = parser->stackCapacity == 0 ? 64 : parser->stackCapacity * 2;
-    if (capacity <= parser->stackCapacity || capacity > static_cast<size_t>(-1) / sizeof(XmlNode)) {
-      return false;
-    }
-    void* grown = parser->stack == nullptr
-                      ? XmlAllocate(capacity * sizeof(XmlNode))
-                      : XmlReallocate(parser->stack, parser->stackCapacity * sizeof(XmlNode),
-                                      capacity * sizeof(XmlNode));
+    size_t bytes = static_cast<size_t>(capacity) * sizeof(XmlNode);
+    if (capacity <= parser->stackCapacity || bytes / sizeof(XmlNode) != capacity) return false;
+    void* grown =
+        parser->stack == nullptr
+            ? XmlAllocate(bytes)
+            : XmlReallocate(parser->stack, parser->stackCapacity * sizeof(XmlNode), bytes);
     if (grown == nullptr) return false;
     parser->stack = static_cast<XmlNode*>(grown);
     parser->stackCapacity = capacity;
@@ -156,52 +194,120 @@ void DropNodes(Parser* parser, uint32_t base) {
   parser->stackCount = base;
 }
 
+// Replaces the five entities of a string in place, in one pass: amp is its
+// first "&" (null: nothing to do) and end its end. A shortened string gets
+// its NUL at the new end. An entity must lie wholly inside the string.
+void DecodeEntitiesFrom(char* amp, char* end) {
+  if (amp == nullptr) return;
+  char* read = amp;
+  char* write = amp;
+  while (read < end) {
+    // read is at an "&".
+    size_t left = static_cast<size_t>(end - read);
+    char replacement = '&';
+    size_t length = 1;
+    switch (left > 1 ? read[1] : 0) {
+      case 'l':
+        if (left >= 4 && memcmp(read, "&lt;", 4) == 0) replacement = '<', length = 4;
+        break;
+      case 'g':
+        if (left >= 4 && memcmp(read, "&gt;", 4) == 0) replacement = '>', length = 4;
+        break;
+      case 'a':
+        if (left >= 5 && memcmp(read, "&amp;", 5) == 0) {
+          length = 5;
+        } else if (left >= 6 && memcmp(read, "&apos;", 6) == 0) {
+          replacement = '\'', length = 6;
+        }
+        break;
+      case 'q':
+        if (left >= 6 && memcmp(read, "&quot;", 6) == 0) replacement = '"', length = 6;
+        break;
+      default:
+        break;
+    }
+    *write++ = replacement;
+    read += length;
+    while (read < end && *read != '&') *write++ = *read++;
+  }
+  if (write < end) *write = '\0';
+}
+
+void DecodeEntitiesIn(char* begin, char* end) {
+  DecodeEntitiesFrom(FindByte(begin, end, '&'), end);
+}
+
+// First c in [p, end), or null; *amp receives the first "&" before it, or
+// null. One pass over short stretches, memchr over long ones.
+inline char* FindByteNotingAmp(char* p, const char* end, char c, char** amp) {
+  *amp = nullptr;
+  const char* stop = end - p > 32 ? p + 32 : end;
+  for (; p < stop; ++p) {
+    if (*p == c) return p;
+    if (*p == '&') {
+      *amp = p;
+      return FindByte(p + 1, end, c);
+    }
+  }
+  if (p >= end) return nullptr;
+  char* hit = static_cast<char*>(memchr(p, c, static_cast<size_t>(end - p)));
+  if (hit != nullptr) *amp = static_cast<char*>(memchr(p, '&', static_cast<size_t>(hit - p)));
+  return hit;
+}
+
 // Splits the attributes of a tag. [start, end) is the stretch between the
 // name and the tag end, already cut off with a NUL at end.
 bool XmlParseAttributes(Parser* parser, char* start, char* end, XmlNode* node) {
+  // One pass: the attributes collect in the parser's scratch array and are
+  // then copied into an array of exactly their number.
   uint32_t count = 0;
   char* p = start;
   while (p < end) {
     char* q = p;
-    while (q < end && !IsSpace(*q) && *q != '=') ++q;
+    while (q < end && (ClassOf(*q) & kWordStop) == 0) ++q;
     if (q >= end) break;  // a word ended only by the tag end is dropped
     // A word cannot begin with "=": a blank before "=" is refused like one
     // after it, rather than making an attribute without a name.
     if (q == p) return false;
-    ++count;
+    char* value;
     if (*q == '=') {
-      ++q;
-      if (q >= end || *q != '"') return false;
-      char* close = static_cast<char*>(memchr(q + 1, '"', static_cast<size_t>(end - (q + 1))));
+      if (q + 1 >= end || q[1] != '"') return false;
+      char* amp;
+      char* close = FindByteNotingAmp(q + 2, end, '"', &amp);
       if (close == nullptr) return false;
+      *q = '\0';
+      *close = '\0';
+      value = q + 2;
+      DecodeEntitiesFrom(amp, close);
       q = close + 1;
+    } else {
+      *q = '\0';
+      value = q;  // the empty string
+      ++q;
     }
+    if (count == parser->attributeCapacity) {
+      uint32_t capacity = count == 0 ? 16 : count * 2;
+      size_t bytes = static_cast<size_t>(capacity) * sizeof(XmlAttribute);
+      if (capacity <= count || bytes / sizeof(XmlAttribute) != capacity) return false;
+      void* grown = parser->attributes == nullptr
+                        ? XmlAllocate(bytes)
+                        : XmlReallocate(parser->attributes, count * sizeof(XmlAttribute), bytes);
+      if (grown == nullptr) return false;
+      parser->attributes = static_cast<XmlAttribute*>(grown);
+      parser->attributeCapacity = capacity;
+    }
+    parser->attributes[count].name = p;
+    parser->attributes[count].value = value;
+    ++count;
     p = SkipSpace(q, end);
   }
   if (count == 0) return true;
   XmlAttribute* attributes =
       static_cast<XmlAttribute*>(ArenaAllocate(parser->arena, count, sizeof(XmlAttribute)));
   if (attributes == nullptr) return false;
+  memcpy(attributes, parser->attributes, count * sizeof(XmlAttribute));
   node->attributes = attributes;
   node->attributeCount = count;
-  p = start;
-  for (uint32_t i = 0; i < count; ++i) {
-    char* q = p;
-    while (!IsSpace(*q) && *q != '=') ++q;  // the counting pass found the end
-    attributes[i].name = p;
-    bool hasValue = *q == '=';
-    *q = '\0';
-    if (hasValue) {
-      char* value = q + 2;
-      char* close = static_cast<char*>(memchr(value, '"', static_cast<size_t>(end - value)));
-      *close = '\0';
-      attributes[i].value = value;
-      q = close;
-    } else {
-      attributes[i].value = q;
-    }
-    p = SkipSpace(q + 1, end);
-  }
   return true;
 }
 
@@ -210,9 +316,12 @@ char* XmlParseNode(Parser* parser, char* position, XmlNode* node, const char* cl
 // The content of an element after its start tag: text, children, end tag.
 char* ParseContent(Parser* parser, char* position, XmlNode* node, size_t nameLength, int depth) {
   char* end = parser->end;
-  char* tag = static_cast<char*>(memchr(position, '<', static_cast<size_t>(end - position)));
+  node->text = SkipSpace(position, end);
+  char* amp;
+  char* tag = FindByteNotingAmp(node->text, end, '<', &amp);
   if (tag == nullptr) return nullptr;
-  node->text = SkipSpace(position, tag);
+  // The text ends at this tag, which is cut below either way.
+  DecodeEntitiesFrom(amp, tag);
   uint32_t base = parser->stackCount;
   for (;;) {
     // After a child element only white space may come before the next tag.
@@ -221,10 +330,10 @@ char* ParseContent(Parser* parser, char* position, XmlNode* node, size_t nameLen
       // End tag: exactly "</", the name and ">".
       *tag = '\0';
       char* name = tag + 2;
-      if (static_cast<size_t>(end - name) <= nameLength ||
-          memcmp(name, node->name, nameLength) != 0 || name[nameLength] != '>') {
-        break;
-      }
+      if (static_cast<size_t>(end - name) <= nameLength || name[nameLength] != '>') break;
+      size_t same = 0;
+      while (same < nameLength && name[same] == node->name[same]) ++same;
+      if (same != nameLength) break;
       if (parser->stackCount > base) {
         XmlNodeList* list =
             static_cast<XmlNodeList*>(ArenaAllocate(parser->arena, 1, sizeof(XmlNodeList)));
@@ -259,7 +368,7 @@ char* XmlParseNode(Parser* parser, char* position, XmlNode* node, const char* cl
   if (depth > XmlMaxDepth) return nullptr;
   node->name = position;
 
-  if (StartsWith(position, end, "![CDATA[")) {
+  if (*position == '!' && StartsWith(position, end, "![CDATA[")) {
     position[7] = '\0';
     node->text = position + 8;
     char* stop = FindText(position + 8, end, "]]>");
@@ -268,7 +377,7 @@ char* XmlParseNode(Parser* parser, char* position, XmlNode* node, const char* cl
     return NextTag(stop + 3, end);
   }
 
-  if (StartsWith(position, end, "!--")) {
+  if (*position == '!' && StartsWith(position, end, "!--")) {
     char* stop = FindText(position + 3, end, "-->");
     if (stop == nullptr) return nullptr;
     position[-1] = '\0';
@@ -301,8 +410,7 @@ char* XmlParseNode(Parser* parser, char* position, XmlNode* node, const char* cl
   // Element: the name ends at white space, ">" or "/>".
   char* q = position;
   while (q < end) {
-    char c = *q;
-    if (IsSpace(c) || c == '>' || (c == '/' && q + 1 < end && q[1] == '>')) break;
+    if ((ClassOf(*q) & kNameStop) != 0 && (*q != '/' || (q + 1 < end && q[1] == '>'))) break;
     ++q;
   }
   if (q >= end) return nullptr;
@@ -310,8 +418,7 @@ char* XmlParseNode(Parser* parser, char* position, XmlNode* node, const char* cl
   if (IsSpace(*q)) {
     *q = '\0';
     char* attributes = SkipSpace(q + 1, end);
-    char* tagEnd =
-        static_cast<char*>(memchr(attributes, '>', static_cast<size_t>(end - attributes)));
+    char* tagEnd = FindByte(attributes, end, '>');
     if (tagEnd == nullptr) return nullptr;
     if (tagEnd[-1] == '/') {
       tagEnd[-1] = '\0';
@@ -332,18 +439,6 @@ char* XmlParseNode(Parser* parser, char* position, XmlNode* node, const char* cl
   return ParseContent(parser, q + 1, node, nameLength, depth);
 }
 
-void XmlDecodeDocument(XmlNode* nodes, uint32_t count) {
-  for (uint32_t i = 0; i < count; ++i) {
-    XmlNode* node = &nodes[i];
-    if (node->children != nullptr) XmlDecodeDocument(node->children->items, node->children->count);
-    for (uint32_t k = 0; k < node->attributeCount; ++k)
-      XmlDecodeEntities(node->attributes[k].value);
-    if (node->text != nullptr && node->text[0] != '\0' && strcmp(node->name, "![CDATA") != 0) {
-      XmlDecodeEntities(node->text);
-    }
-  }
-}
-
 }  // namespace
 
 XmlDocument* XmlParseDocument(const char* text, int32_t length) {
@@ -357,10 +452,19 @@ XmlDocument* XmlParseDocument(const char* text, int32_t length) {
     return nullptr;
   }
   char* copy = reinterpret_cast<char*>(header + 1);
-  memcpy(copy, text, size);
-  // A NUL byte inside the text ends it: no scan goes beyond.
-  char* end = static_cast<char*>(memchr(copy, '\0', size));
-  if (end == nullptr) end = copy + size;
+  // A NUL byte inside the text ends it: no scan goes beyond. The copy is
+  // searched piece by piece while each piece is still in the cache.
+  char* end = copy + size;
+  const size_t kPiece = 64 * 1024;
+  for (size_t done = 0; done < size; done += kPiece) {
+    size_t n = size - done < kPiece ? size - done : kPiece;
+    memcpy(copy + done, text + done, n);
+    char* nul = static_cast<char*>(memchr(copy + done, '\0', n));
+    if (nul != nullptr) {
+      end = nul;
+      break;
+    }
+  }
 
   Parser parser;
   memset(&parser, 0, sizeof(parser));
@@ -390,6 +494,7 @@ XmlDocument* XmlParseDocument(const char* text, int32_t length) {
     if (document->nodes == nullptr) failed = true;
   }
   XmlRelease(parser.stack);
+  XmlRelease(parser.attributes);
   if (failed) {
     ArenaRelease(&header->arena);
     XmlRelease(header);
@@ -397,13 +502,13 @@ XmlDocument* XmlParseDocument(const char* text, int32_t length) {
     return nullptr;
   }
   document->text = copy;
-  XmlDecodeDocument(document->nodes, document->count);
   return document;
 }
 
 int XmlFreeDocument(XmlDocument* document) {
   if (document == nullptr || document->text == nullptr) return 0;
-  for (uint32_t i = 0; i < document->count; ++i) XmlFreeNode(&document->nodes[i]);
+  // Every array and list of the tree lives in the arena: releasing it
+  // releases every node at once.
   TextHeader* header = HeaderOf(document->text);
   ArenaRelease(&header->arena);
   XmlRelease(header);
@@ -434,34 +539,6 @@ int XmlFreeNode(XmlNode* node) {
 }
 
 int XmlDecodeEntities(char* text) {
-  static const struct {
-    const char* entity;
-    size_t length;
-    char replacement;
-  } kEntities[] = {{"&lt;", 4, '<'},
-                   {"&gt;", 4, '>'},
-                   {"&amp;", 5, '&'},
-                   {"&quot;", 6, '"'},
-                   {"&apos;", 6, '\''}};
-  if (text == nullptr) return 1;
-  char* read = strchr(text, '&');
-  if (read == nullptr) return 1;
-  char* write = read;
-  while (*read != '\0') {
-    if (*read == '&') {
-      bool replaced = false;
-      for (const auto& e : kEntities) {
-        if (strncmp(read, e.entity, e.length) == 0) {
-          *write++ = e.replacement;
-          read += e.length;
-          replaced = true;
-          break;
-        }
-      }
-      if (replaced) continue;
-    }
-    *write++ = *read++;
-  }
-  *write = '\0';
+  if (text != nullptr) DecodeEntitiesIn(text, text + strlen(text));
   return 1;
 }
