@@ -41,8 +41,10 @@ const size_t kMinBlock = 16 * 1024;
 const size_t kMaxBlock = 1024 * 1024;
 const size_t kBlockHeader = (sizeof(ArenaBlock) + kAlign - 1) & ~(kAlign - 1);
 
+void* ArenaAllocateBlock(Arena* arena, size_t size);
+
 // count records of size each, or null when that is more than memory holds.
-void* ArenaAllocate(Arena* arena, size_t count, size_t each) {
+inline void* ArenaAllocate(Arena* arena, size_t count, size_t each) {
   if (count > (static_cast<size_t>(-1) - kBlockHeader - kAlign) / each) return nullptr;
   size_t size = (count * each + kAlign - 1) & ~(kAlign - 1);
   if (size <= static_cast<size_t>(arena->limit - arena->cursor)) {
@@ -50,6 +52,11 @@ void* ArenaAllocate(Arena* arena, size_t count, size_t each) {
     arena->cursor += size;
     return block;
   }
+  return ArenaAllocateBlock(arena, size);
+}
+
+// The slow path of ArenaAllocate: a new block.
+void* ArenaAllocateBlock(Arena* arena, size_t size) {
   // Blocks grow with the document up to kMaxBlock; a request larger than a
   // quarter of that gets a block of its own and the current one stays open.
   size_t blockSize = arena->total < kMinBlock ? kMinBlock : arena->total;
@@ -162,20 +169,24 @@ char* NextTag(char* from, char* end) {
   return lt != nullptr ? lt : end;
 }
 
-bool PushNode(Parser* parser, const XmlNode& node) {
-  if (parser->stackCount == parser->stackCapacity) {
-    uint32_t capacity = parser->stackCapacity == 0 ? 64 : parser->stackCapacity * 2;
-    size_t bytes = static_cast<size_t>(capacity) * sizeof(XmlNode);
-    if (capacity <= parser->stackCapacity || bytes / sizeof(XmlNode) != capacity) return false;
-    void* grown =
-        parser->stack == nullptr
-            ? XmlAllocate(bytes)
-            : XmlReallocate(parser->stack, parser->stackCapacity * sizeof(XmlNode), bytes);
-    if (grown == nullptr) return false;
-    parser->stack = static_cast<XmlNode*>(grown);
-    parser->stackCapacity = capacity;
-  }
+bool GrowStack(Parser* parser);
+
+inline bool PushNode(Parser* parser, const XmlNode& node) {
+  if (parser->stackCount == parser->stackCapacity && !GrowStack(parser)) return false;
   parser->stack[parser->stackCount++] = node;
+  return true;
+}
+
+bool GrowStack(Parser* parser) {
+  uint32_t capacity = parser->stackCapacity == 0 ? 64 : parser->stackCapacity * 2;
+  size_t bytes = static_cast<size_t>(capacity) * sizeof(XmlNode);
+  if (capacity <= parser->stackCapacity || bytes / sizeof(XmlNode) != capacity) return false;
+  void* grown = parser->stack == nullptr
+                    ? XmlAllocate(bytes)
+                    : XmlReallocate(parser->stack, parser->stackCapacity * sizeof(XmlNode), bytes);
+  if (grown == nullptr) return false;
+  parser->stack = static_cast<XmlNode*>(grown);
+  parser->stackCapacity = capacity;
   return true;
 }
 
@@ -255,11 +266,40 @@ inline char* FindByteNotingAmp(char* p, const char* end, char c, char** amp) {
   return hit;
 }
 
-// Splits the attributes of a tag. [start, end) is the stretch between the
-// name and the tag end, already cut off with a NUL at end.
+// The attributes of a tag collect in the parser's scratch array and are then
+// copied into an array of exactly their number.
+bool AddAttribute(Parser* parser, uint32_t count, char* name, char* value) {
+  if (count == parser->attributeCapacity) {
+    uint32_t capacity = count == 0 ? 16 : count * 2;
+    size_t bytes = static_cast<size_t>(capacity) * sizeof(XmlAttribute);
+    if (capacity <= count || bytes / sizeof(XmlAttribute) != capacity) return false;
+    void* grown = parser->attributes == nullptr
+                      ? XmlAllocate(bytes)
+                      : XmlReallocate(parser->attributes, count * sizeof(XmlAttribute), bytes);
+    if (grown == nullptr) return false;
+    parser->attributes = static_cast<XmlAttribute*>(grown);
+    parser->attributeCapacity = capacity;
+  }
+  parser->attributes[count].name = name;
+  parser->attributes[count].value = value;
+  return true;
+}
+
+bool CommitAttributes(Parser* parser, uint32_t count, XmlNode* node) {
+  if (count == 0) return true;
+  XmlAttribute* attributes =
+      static_cast<XmlAttribute*>(ArenaAllocate(parser->arena, count, sizeof(XmlAttribute)));
+  if (attributes == nullptr) return false;
+  memcpy(attributes, parser->attributes, count * sizeof(XmlAttribute));
+  node->attributes = attributes;
+  node->attributeCount = count;
+  return true;
+}
+
+// Splits the attributes of a declaration or processing instruction.
+// [start, end) is the stretch between the name and the close string,
+// already cut off with a NUL at end.
 bool XmlParseAttributes(Parser* parser, char* start, char* end, XmlNode* node) {
-  // One pass: the attributes collect in the parser's scratch array and are
-  // then copied into an array of exactly their number.
   uint32_t count = 0;
   char* p = start;
   while (p < end) {
@@ -285,30 +325,59 @@ bool XmlParseAttributes(Parser* parser, char* start, char* end, XmlNode* node) {
       value = q;  // the empty string
       ++q;
     }
-    if (count == parser->attributeCapacity) {
-      uint32_t capacity = count == 0 ? 16 : count * 2;
-      size_t bytes = static_cast<size_t>(capacity) * sizeof(XmlAttribute);
-      if (capacity <= count || bytes / sizeof(XmlAttribute) != capacity) return false;
-      void* grown = parser->attributes == nullptr
-                        ? XmlAllocate(bytes)
-                        : XmlReallocate(parser->attributes, count * sizeof(XmlAttribute), bytes);
-      if (grown == nullptr) return false;
-      parser->attributes = static_cast<XmlAttribute*>(grown);
-      parser->attributeCapacity = capacity;
-    }
-    parser->attributes[count].name = p;
-    parser->attributes[count].value = value;
+    if (!AddAttribute(parser, count, p, value)) return false;
     ++count;
     p = SkipSpace(q, end);
   }
-  if (count == 0) return true;
-  XmlAttribute* attributes =
-      static_cast<XmlAttribute*>(ArenaAllocate(parser->arena, count, sizeof(XmlAttribute)));
-  if (attributes == nullptr) return false;
-  memcpy(attributes, parser->attributes, count * sizeof(XmlAttribute));
-  node->attributes = attributes;
-  node->attributeCount = count;
-  return true;
+  return CommitAttributes(parser, count, node);
+}
+
+// Splits the attributes of an element's start tag from start (after the
+// name and white space) and answers the ">" that ends the tag, or null. The
+// same rules as XmlParseAttributes on the stretch up to the first ">" (or a
+// "/" right before it), in one scan: a ">" inside a value ends the tag before
+// the value's closing quote, which fails the tag.
+char* XmlParseElementAttributes(Parser* parser, char* start, XmlNode* node) {
+  char* end = parser->end;
+  uint32_t count = 0;
+  char* p = start;
+  for (;;) {
+    if (p >= end) return nullptr;
+    if (*p == '>') break;
+    char* q = p;
+    while (q < end && (ClassOf(*q) & kWordStop) == 0 && *q != '>') ++q;
+    if (q >= end) return nullptr;
+    if (*q == '>') {
+      p = q;  // a word ended only by the tag end is dropped
+      break;
+    }
+    if (q == p) return nullptr;  // a word cannot begin with "="
+    char* value;
+    if (*q == '=') {
+      if (q + 1 >= end || q[1] != '"') return nullptr;
+      char* close = q + 2;
+      char* amp = nullptr;
+      while (close < end && *close != '"' && *close != '>') {
+        if (*close == '&' && amp == nullptr) amp = close;
+        ++close;
+      }
+      if (close >= end || *close != '"') return nullptr;
+      *q = '\0';
+      *close = '\0';
+      value = q + 2;
+      DecodeEntitiesFrom(amp, close);
+      q = close + 1;
+    } else {
+      *q = '\0';
+      value = q;  // the empty string
+      ++q;
+    }
+    if (!AddAttribute(parser, count, p, value)) return nullptr;
+    ++count;
+    p = SkipSpace(q, end);
+  }
+  if (!CommitAttributes(parser, count, node)) return nullptr;
+  return p;
 }
 
 char* XmlParseNode(Parser* parser, char* position, XmlNode* node, const char* close, int depth);
@@ -417,17 +486,14 @@ char* XmlParseNode(Parser* parser, char* position, XmlNode* node, const char* cl
   size_t nameLength = static_cast<size_t>(q - position);
   if (IsSpace(*q)) {
     *q = '\0';
-    char* attributes = SkipSpace(q + 1, end);
-    char* tagEnd = FindByte(attributes, end, '>');
+    char* tagEnd = XmlParseElementAttributes(parser, SkipSpace(q + 1, end), node);
     if (tagEnd == nullptr) return nullptr;
     if (tagEnd[-1] == '/') {
       tagEnd[-1] = '\0';
-      if (!XmlParseAttributes(parser, attributes, tagEnd - 1, node)) return nullptr;
       node->text = tagEnd - 1;
       return NextTag(tagEnd + 1, end);
     }
     *tagEnd = '\0';
-    if (!XmlParseAttributes(parser, attributes, tagEnd, node)) return nullptr;
     return ParseContent(parser, tagEnd + 1, node, nameLength, depth);
   }
   if (*q == '/') {
