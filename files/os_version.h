@@ -1,0 +1,17 @@
+// The version of the running Windows as the file operations read it, and the
+// platform decisions taken from it.
+#pragma once
+#include <windows.h>
+
+typedef BOOL(WINAPI* VersionQuery)(OSVERSIONINFOA* version);
+
+// GetVersionExA; tests put another Windows in front of the operations here.
+extern VersionQuery g_versionQuery;
+
+// Reads the version (size member set, all other members zero before the call).
+// Answers 0 when the query fails.
+int ReadOsVersion(OSVERSIONINFOA* version);
+// The NT family: platform id VER_PLATFORM_WIN32_NT. Any other id is Windows 9x.
+int IsNtFamily(const OSVERSIONINFOA* version);
+// NT with a major version of 5 or more.
+int IsWindows2000OrLater(const OSVERSIONINFOA* version);

@@ -1,0 +1,60 @@
+#include "files/pending_renames.h"
+
+#include "files/path_text.h"
+
+namespace {
+
+// Length of the zero-terminated text at data, stopping at the end of the data.
+size_t BoundedLength(const char* data, size_t available) {
+  size_t n = 0;
+  while (n < available && data[n] != '\0') ++n;
+  return n;
+}
+
+int LastComponentIs(const char* path, size_t length, const char* name) {
+  size_t offset = LastComponentOffset(path, length);
+  return NameEqualsNoCase(path + offset, length - offset, name);
+}
+
+}  // namespace
+
+int PendingOperationsConcern(const char* data, size_t size, const char* name) {
+  if (name[0] == '\0') return 0;
+  int found = 0;
+  size_t offset = 0;
+  while (offset < size) {
+    const char* source = data + offset;
+    size_t sourceLength = BoundedLength(source, size - offset);
+    size_t next = offset + sourceLength + 1;
+    const char* destination = data + next;
+    size_t destinationLength = next < size ? BoundedLength(destination, size - next) : 0;
+    if (destinationLength != 0) {
+      found |= LastComponentIs(destination, destinationLength, name);
+    } else {
+      found |= LastComponentIs(source, sourceLength, name);
+    }
+    offset = next + destinationLength + 1;
+  }
+  return found;
+}
+
+int RenameSectionConcerns(const char* section, size_t size, const char* name) {
+  if (name[0] == '\0') return 0;
+  int found = 0;
+  size_t offset = 0;
+  while (offset < size && section[offset] != '\0') {
+    const char* line = section + offset;
+    size_t length = BoundedLength(line, size - offset);
+    size_t equals = 0;
+    while (equals < length && line[equals] != '=') ++equals;
+    if (equals < length) {
+      if (NameEqualsNoCase(line, equals, "NUL")) {
+        found |= LastComponentIs(line + equals + 1, length - equals - 1, name);
+      } else {
+        found |= LastComponentIs(line, equals, name);
+      }
+    }
+    offset += length + 1;
+  }
+  return found;
+}

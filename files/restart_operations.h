@@ -1,0 +1,14 @@
+// Deletions and moves recorded for the next start of the system: on the NT
+// family in its list of pending file operations, on Windows 9x in the section
+// "rename" of WININIT.INI. The platform family comes from the version query.
+#pragma once
+
+// Deletes a file (or, on NT, a folder) at the restart.
+int ScheduleDeleteAtRestart(const char* path);
+// Deletes every path of a multi-string at the restart, in order.
+int ScheduleDeleteListAtRestart(const char* paths);
+// Moves source onto destination at the restart.
+int ScheduleMoveAtRestart(const char* source, const char* destination);
+// Whether an operation pending for the restart concerns a file named name
+// (a file name without folder; letter case does not count).
+int IsRenamePending(const char* name);

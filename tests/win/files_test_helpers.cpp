@@ -1,0 +1,165 @@
+#include "files_test_helpers.h"
+
+#include <gtest/gtest.h>
+
+namespace files_test {
+
+namespace {
+
+const char kSessionManager[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+const char kPending[] = "PendingFileRenameOperations";
+
+BOOL WINAPI FakeVersion(OSVERSIONINFOA* version) {
+  ScopedWindowsVersion* v = ScopedWindowsVersion::current;
+  if (v->fail) return FALSE;
+  version->dwPlatformId = v->platformId;
+  version->dwMajorVersion = v->majorVersion;
+  version->dwMinorVersion = v->platformId == VER_PLATFORM_WIN32_WINDOWS ? 10 : 0;
+  return version->dwOSVersionInfoSize == sizeof(OSVERSIONINFOA);
+}
+
+}  // namespace
+
+ScopedWindowsVersion* ScopedWindowsVersion::current = nullptr;
+
+ScopedWindowsVersion::ScopedWindowsVersion(DWORD platformId, DWORD majorVersion)
+    : platformId(platformId), majorVersion(majorVersion), saved_(g_versionQuery) {
+  current = this;
+  g_versionQuery = FakeVersion;
+}
+
+ScopedWindowsVersion::~ScopedWindowsVersion() {
+  g_versionQuery = saved_;
+  current = nullptr;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "missing";
+  std::string bytes;
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read != 0) bytes.append(buffer, read);
+  CloseHandle(file);
+  return bytes;
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+  DWORD written = 0;
+  ASSERT_TRUE(WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+  CloseHandle(file);
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool IsFolder(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ShortPath(const std::string& path) {
+  char buffer[MAX_PATH] = {};
+  DWORD length = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
+  EXPECT_TRUE(length != 0 && length < MAX_PATH) << path;
+  return buffer;
+}
+
+std::string WindowsFolder() {
+  char buffer[MAX_PATH] = {};
+  GetWindowsDirectoryA(buffer, MAX_PATH);
+  return buffer;
+}
+
+void DeleteTree(const std::string& path) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      std::string child = path + "\\" + name;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        DeleteTree(child);
+      } else {
+        SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(child.c_str());
+      }
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryA(path.c_str());
+}
+
+std::string PendingOperations() {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_READ, &key) != ERROR_SUCCESS) return "missing";
+  DWORD size = 0;
+  DWORD type = 0;
+  std::string data = "missing";
+  if (RegQueryValueExA(key, kPending, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+    data.assign(size, '\0');
+    RegQueryValueExA(key, kPending, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &size);
+    data.resize(size);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_MULTI_SZ));
+  }
+  RegCloseKey(key);
+  return data;
+}
+
+void ClearPendingOperations() {
+  HKEY key;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+  RegDeleteValueA(key, kPending);
+  RegCloseKey(key);
+}
+
+void SetPendingOperations(const std::string& data) {
+  HKEY key;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+  EXPECT_EQ(RegSetValueExA(key, kPending, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.data()),
+                           static_cast<DWORD>(data.size())),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+}
+
+std::vector<std::pair<std::string, std::string>> PendingPairs() {
+  std::vector<std::pair<std::string, std::string>> pairs;
+  std::string data = PendingOperations();
+  if (data == "missing") return pairs;
+  size_t offset = 0;
+  while (offset < data.size() && data[offset] != '\0') {
+    std::string source = data.c_str() + offset;
+    offset += source.size() + 1;
+    std::string destination = offset < data.size() ? data.c_str() + offset : "";
+    offset += destination.size() + 1;
+    pairs.emplace_back(source, destination);
+  }
+  return pairs;
+}
+
+std::string WininitPath() { return WindowsFolder() + "\\WININIT.INI"; }
+
+std::string WininitText() { return ReadFileBytes(WininitPath()); }
+
+void RemoveWininit() {
+  DeleteFileA(WininitPath().c_str());
+  DeleteFileA((WindowsFolder() + "\\wininit.bak").c_str());
+}
+
+void RunRestart() {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  char command[] = "wineboot.exe -r";
+  ASSERT_TRUE(CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+  ASSERT_EQ(WaitForSingleObject(process.hProcess, 120000), WAIT_OBJECT_0);
+  DWORD exitCode = 1;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  ASSERT_EQ(exitCode, 0u);
+}
+
+}  // namespace files_test
