@@ -6,4 +6,6 @@ list(APPEND SETUP_PORTABLE_SOURCES
 list(APPEND SETUP_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/program_files.cpp
   ${CMAKE_CURRENT_LIST_DIR}/restart_operations.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/file_access.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/file_decryption.cpp
   ${CMAKE_CURRENT_LIST_DIR}/os_version.cpp)
