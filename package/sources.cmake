@@ -8,6 +8,9 @@ list(APPEND SETUP_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/setup_package.cpp
   ${CMAKE_CURRENT_LIST_DIR}/settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/target_choice.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/install_dialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/folder_browser.cpp
   ${CMAKE_CURRENT_LIST_DIR}/shell_folders.cpp
   ${CMAKE_CURRENT_LIST_DIR}/shortcuts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/old_group_shortcuts.cpp)
+  list(APPEND SETUP_WIN_SOURCES ${CMAKE_CURRENT_LIST_DIR}/settings_pending.cpp)

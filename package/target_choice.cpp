@@ -1,4 +1,169 @@
+// The choice of installation folder, program group and shortcuts: proposed
+// from the package and an earlier installation, confirmed by the user.
 #include "package/target_choice.h"
 
-// Placeholder until the target choice lands: nothing chosen, nothing cancelled.
-int ChooseTarget(SetupContext*) { return 1; }
+#include <windows.h>
+#include <string.h>
+
+#include "driver/setup_context.h"
+#include "driver/text.h"
+#include "package/install_dialog.h"
+#include "package/settings.h"
+#include "package/setup_package.h"
+#include "package/shell_folders.h"
+#include "package/shortcuts.h"
+#include "package/target_rules.h"
+#include "registry/browser_button.h"
+#include "registry/product_key.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+// The folder of the running setup program.
+void ReadSourceFolder(char* folder) {
+  char path[MAX_PATH];
+  DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  folder[0] = '\0';
+  if (length == 0 || length >= MAX_PATH) return;
+  char* lastSlash = strrchr(path, '\\');
+  if (lastSlash != nullptr) *lastSlash = '\0';
+  TextCopy(folder, MAX_PATH, path);
+}
+
+// The Program Files folder, a backslash and INIT/TARGET; answers whether
+// TARGET was found.
+int ReadDefaultTarget(char* folder) {
+  ZeroMemory(folder, MAX_PATH);
+  ReadWindowsSetting("ProgramFilesDir", folder, MAX_PATH);
+  folder[MAX_PATH - 1] = '\0';
+  if (!TextAppend(folder, MAX_PATH, "\\")) return 0;
+  const size_t used = TextLength(folder, MAX_PATH);
+  return GetSetting("INIT", "TARGET", "", folder + used, static_cast<int>(MAX_PATH - used),
+                    g_setupPackage.settingsPath) != 0;
+}
+
+// The program group folder from INIT/GROUP; answers whether GROUP was found
+// and the folder could be made of it.
+int ReadProgramGroup(char* groupFolder) {
+  groupFolder[0] = '\0';
+  char group[MAX_PATH];
+  ZeroMemory(group, sizeof(group));
+  if (GetSetting("INIT", "GROUP", "", group, MAX_PATH, g_setupPackage.settingsPath) == 0) return 0;
+  char base[MAX_PATH];
+  // Without the base folder the group would land at the root of the drive.
+  if (!GetShellFolder(ProgramGroupBaseFolder(group, IsNtFamily()), base)) return 0;
+  return ComposeProgramGroup(groupFolder, MAX_PATH, base, group);
+}
+
+// The shortcut files and the program path; answers 0 when the group
+// shortcut or the program path does not fit.
+int BuildTargetPaths(InstallTarget* target) {
+  if (!TextFormat(target->groupShortcutPath, MAX_PATH, "%s\\%s.lnk", target->groupFolder,
+                  target->productName)) {
+    return 0;
+  }
+  // The doubled backslash is kept: shortcuts store this exact text as their
+  // icon location, and the clean-up of older groups compares with it.
+  if (!TextFormat(target->programPath, MAX_PATH, "%s\\%s", target->targetFolder, "\\DidIve.exe")) {
+    return 0;
+  }
+  // Only used to remove the earlier product's shortcut: left empty (and so
+  // skipped) when it does not fit.
+  if (target->previousName[0] != '\0') {
+    TextFormat(target->previousGroupShortcutPath, MAX_PATH, "%s\\%s.lnk", target->groupFolder,
+               target->previousName);
+  }
+  return 1;
+}
+
+// A stored "InternetFunction" of 0 turns the internet function off.
+void ApplyStoredInternetFunction(InstallTarget* target) {
+  int stored = -1;
+  if (ReadInternetFunction(&stored) && stored == 0) {
+    target->internetFunction = 0;
+    target->browserButton = 0;
+  }
+}
+
+int ChooseInstallTarget(SetupContext* context) {
+  InstallTarget* target = &context->target;
+  context->cancelled = 0;
+  target->flags = context->flags;
+  if (!ReadReleaseInfo(target->productName, target->productVersion)) return 0;
+  ReadSourceFolder(target->sourceFolder);
+
+  target->internetFunction = ReadInternetMode();
+  target->desktopShortcut = DesktopShortcutExists(target->productName);
+  target->startMenuShortcut = StartMenuShortcutExists(target->productName);
+  if (context->flags & OptKeepSettings) {
+    target->browserButton = IsBrowserButtonRegistered();
+  } else {
+    target->browserButton = target->internetFunction != 0;
+  }
+
+  int targetFound = 1;
+  if (ReadProgramFolder(target->targetFolder) &&
+      ReadNameAndVersion(target->previousName, context->previousVersion)) {
+    if (CompareVersionBytes(context->previousVersion, "3.00.0000") > 0) {
+      ApplyStoredInternetFunction(target);
+    }
+    target->desktopShortcut = target->desktopShortcut || DesktopShortcutExists(target->previousName);
+    target->startMenuShortcut =
+        target->startMenuShortcut || StartMenuShortcutExists(target->previousName);
+  } else {
+    target->flags |= OptFreshInstall;
+    ApplyStoredInternetFunction(target);
+    targetFound = ReadDefaultTarget(target->targetFolder);
+  }
+
+  if (!(context->flags & OptSilent)) {
+    INT_PTR answer = RunInstallDialog(target);
+    // A dialog that cannot be shown is a failure, not a choice of the user.
+    if (answer == -1 || answer == 0) return 0;
+    if (answer != IDOK) {
+      // Declining is never a failure, whatever the package lacks.
+      context->cancelled = 1;
+      return 1;
+    }
+  }
+  if (!targetFound) return 0;
+
+  const int groupFound = ReadProgramGroup(target->groupFolder);
+  if (!BuildTargetPaths(target)) return 0;
+  return groupFound;
+}
+
+int ChooseUninstallTarget(SetupContext* context) {
+  InstallTarget* target = &context->target;
+  context->cancelled = 0;
+  target->flags = context->flags;
+  if (!ReadProgramFolder(target->sourceFolder)) return 0;
+  if (!ReadNameAndVersion(target->productName, target->productVersion)) return 0;
+
+  char found[MAX_PATH];
+  DWORD length = SearchPathA(target->sourceFolder, "NvxSetup.xml", nullptr, MAX_PATH, found, nullptr);
+  if (length != 0 && length < MAX_PATH) g_setupPackage.isXmlDescriptor = 1;
+  TextCopy(context->previousVersion, MAX_PATH, target->productVersion);
+
+  if (!(context->flags & OptSilent)) {
+    char text[MAX_PATH];
+    char caption[MAX_PATH];
+    LoadResourceString(g_setupPackage.instance, IDS_REMOVE_QUESTION, text, MAX_PATH);
+    LoadResourceString(g_setupPackage.instance, IDS_UNINSTALL_TITLE, caption, MAX_PATH);
+    if (MessageBoxA(nullptr, text, caption, MB_ICONQUESTION | MB_YESNO) != IDYES) {
+      context->cancelled = 1;
+      return 1;
+    }
+  }
+
+  if (!ReadGroupFolder(target->groupFolder)) return 0;
+  return TextFormat(target->groupShortcutPath, MAX_PATH, "%s\\%s.lnk", target->groupFolder,
+                    target->productName);
+}
+
+}  // namespace
+
+int ChooseTarget(SetupContext* context) {
+  if (context->flags & OptInstall) return ChooseInstallTarget(context);
+  return ChooseUninstallTarget(context);
+}

@@ -1,0 +1,113 @@
+// Dialog 101: the installation folder and the desktop and Start-menu choices.
+#include "package/install_dialog.h"
+
+#include "driver/setup_context.h"
+#include "driver/text.h"
+#include "package/setup_package.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+InstallTarget* DialogTarget(HWND dialog) {
+  return reinterpret_cast<InstallTarget*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+void InitInstallDialog(HWND dialog, InstallTarget* target) {
+  HINSTANCE instance = g_setupPackage.instance;
+  HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SETUP));
+  SetClassLongPtrA(dialog, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
+  char text[MAX_PATH];
+  LoadResourceString(instance, IDS_INSTALL_TITLE, text, MAX_PATH);
+  SetWindowTextA(dialog, text);
+  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(target));
+
+  // Typing stops where the program path would no longer fit.
+  SendDlgItemMessageA(dialog, IDC_TARGET_FOLDER, EM_LIMITTEXT, kMaxTargetFolderLength, 0);
+  SetDlgItemTextA(dialog, IDC_TARGET_FOLDER, target->targetFolder);
+
+  if (target->flags & OptFreshInstall) {
+    LoadResourceString(instance, IDS_FRESH_FOLDER_LABEL, text, MAX_PATH);
+  } else {
+    LoadResourceString(instance, IDS_FOLDER_LABEL, text, MAX_PATH);
+    EnableWindow(GetDlgItem(dialog, IDC_BROWSE), FALSE);
+    SendDlgItemMessageA(dialog, IDC_TARGET_FOLDER, EM_SETREADONLY, TRUE, 0);
+  }
+  SetDlgItemTextA(dialog, IDC_FOLDER_LABEL, text);
+
+  EnableWindow(GetDlgItem(dialog, IDCANCEL), !(target->flags & OptRelaunch));
+
+  CheckDlgButton(dialog, IDC_DESKTOP_ICON, target->desktopShortcut ? BST_INDETERMINATE : BST_UNCHECKED);
+  CheckDlgButton(dialog, IDC_START_MENU_ICON,
+                 target->startMenuShortcut ? BST_INDETERMINATE : BST_UNCHECKED);
+  if (target->internetFunction == 0 || (target->flags & OptKeepSettings)) {
+    ShowWindow(GetDlgItem(dialog, IDC_DESKTOP_ICON), SW_HIDE);
+    ShowWindow(GetDlgItem(dialog, IDC_START_MENU_ICON), SW_HIDE);
+  }
+}
+
+void ToggleCheckBox(HWND dialog, int id) {
+  UINT state = IsDlgButtonChecked(dialog, id);
+  CheckDlgButton(dialog, id, state == BST_UNCHECKED ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void AcceptInstallDialog(HWND dialog) {
+  InstallTarget* target = DialogTarget(dialog);
+  char folder[MAX_PATH];
+  folder[0] = '\0';
+  GetDlgItemTextA(dialog, IDC_TARGET_FOLDER, folder, MAX_PATH);
+  // Nothing can be installed into an empty path: the dialog stays open.
+  if (folder[0] == '\0') {
+    MessageBeep(MB_ICONWARNING);
+    SetFocus(GetDlgItem(dialog, IDC_TARGET_FOLDER));
+    return;
+  }
+  target->desktopShortcut = IsDlgButtonChecked(dialog, IDC_DESKTOP_ICON) != BST_UNCHECKED;
+  target->startMenuShortcut = IsDlgButtonChecked(dialog, IDC_START_MENU_ICON) != BST_UNCHECKED;
+  target->browserButton = target->internetFunction != 0;
+  TextCopy(target->targetFolder, MAX_PATH, folder);
+  EndDialog(dialog, IDOK);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK InstallDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      InitInstallDialog(dialog, reinterpret_cast<InstallTarget*>(lParam));
+      return TRUE;
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDC_BROWSE: {
+          InstallTarget* target = DialogTarget(dialog);
+          if (BrowseForTarget(target->targetFolder, dialog)) {
+            SetDlgItemTextA(dialog, IDC_TARGET_FOLDER, target->targetFolder);
+          }
+          return TRUE;
+        }
+        case IDC_DESKTOP_ICON:
+        case IDC_START_MENU_ICON:
+          ToggleCheckBox(dialog, LOWORD(wParam));
+          return TRUE;
+        case IDOK:
+          AcceptInstallDialog(dialog);
+          return TRUE;
+        case IDCANCEL:
+        case IDCLOSE:
+          EndDialog(dialog, LOWORD(wParam));
+          return TRUE;
+      }
+      break;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == SC_CLOSE) {
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+      }
+      break;
+  }
+  return FALSE;
+}
+
+INT_PTR RunInstallDialog(InstallTarget* target) {
+  return DialogBoxParamA(g_setupPackage.instance, MAKEINTRESOURCEA(IDD_INSTALL), nullptr,
+                         InstallDialogProc, reinterpret_cast<LPARAM>(target));
+}

@@ -1,0 +1,19 @@
+// Dialog 101 and the folder browser it opens.
+#pragma once
+#include <windows.h>
+
+struct InstallTarget;
+
+// The longest folder the dialog accepts: the program path (the folder,
+// "\" and "\DidIve.exe") must fit into 260 bytes.
+enum : int { kMaxTargetFolderLength = MAX_PATH - 1 - 12 };
+
+// Shows dialog 101 for target; answers what it ended with (IDOK, IDCANCEL,
+// 8), or -1 when it could not be shown.
+INT_PTR RunInstallDialog(InstallTarget* target);
+INT_PTR CALLBACK InstallDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Lets the user pick a folder in the shell's folder browser, starting at
+// targetFolder (260 bytes); answers 1 when a folder was confirmed, which the
+// browser has then written into targetFolder.
+int BrowseForTarget(char* targetFolder, HWND owner);
