@@ -13,4 +13,3 @@ list(APPEND SETUP_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/shell_folders.cpp
   ${CMAKE_CURRENT_LIST_DIR}/shortcuts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/old_group_shortcuts.cpp)
-  list(APPEND SETUP_WIN_SOURCES ${CMAKE_CURRENT_LIST_DIR}/settings_pending.cpp)

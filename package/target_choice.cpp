@@ -10,7 +10,6 @@
 #include "package/install_dialog.h"
 #include "package/settings.h"
 #include "package/setup_package.h"
-#include "package/shell_folders.h"
 #include "package/shortcuts.h"
 #include "package/target_rules.h"
 #include "registry/browser_button.h"
@@ -32,27 +31,12 @@ void ReadSourceFolder(char* folder) {
 
 // The Program Files folder, a backslash and INIT/TARGET; answers whether
 // TARGET was found.
-int ReadDefaultTarget(char* folder) {
-  ZeroMemory(folder, MAX_PATH);
-  ReadWindowsSetting("ProgramFilesDir", folder, MAX_PATH);
-  folder[MAX_PATH - 1] = '\0';
-  if (!TextAppend(folder, MAX_PATH, "\\")) return 0;
-  const size_t used = TextLength(folder, MAX_PATH);
-  return GetSetting("INIT", "TARGET", "", folder + used, static_cast<int>(MAX_PATH - used),
-                    g_setupPackage.settingsPath) != 0;
-}
-
-// The program group folder from INIT/GROUP; answers whether GROUP was found
-// and the folder could be made of it.
-int ReadProgramGroup(char* groupFolder) {
-  groupFolder[0] = '\0';
-  char group[MAX_PATH];
-  ZeroMemory(group, sizeof(group));
-  if (GetSetting("INIT", "GROUP", "", group, MAX_PATH, g_setupPackage.settingsPath) == 0) return 0;
-  char base[MAX_PATH];
-  // Without the base folder the group would land at the root of the drive.
-  if (!GetShellFolder(ProgramGroupBaseFolder(group, IsNtFamily()), base)) return 0;
-  return ComposeProgramGroup(groupFolder, MAX_PATH, base, group);
+int ReadProposedTarget(char* folder) {
+  char programFiles[MAX_PATH];
+  ZeroMemory(programFiles, sizeof(programFiles));
+  ReadWindowsSetting("ProgramFilesDir", programFiles, MAX_PATH);
+  programFiles[MAX_PATH - 1] = '\0';
+  return ReadDefaultTarget(programFiles, folder, MAX_PATH) != 0;
 }
 
 // The shortcut files and the program path; answers 0 when the group
@@ -113,7 +97,7 @@ int ChooseInstallTarget(SetupContext* context) {
   } else {
     target->flags |= OptFreshInstall;
     ApplyStoredInternetFunction(target);
-    targetFound = ReadDefaultTarget(target->targetFolder);
+    targetFound = ReadProposedTarget(target->targetFolder);
   }
 
   if (!(context->flags & OptSilent)) {
@@ -128,7 +112,7 @@ int ChooseInstallTarget(SetupContext* context) {
   }
   if (!targetFound) return 0;
 
-  const int groupFound = ReadProgramGroup(target->groupFolder);
+  const int groupFound = ReadProgramGroup(target->groupFolder, MAX_PATH);
   if (!BuildTargetPaths(target)) return 0;
   return groupFound;
 }

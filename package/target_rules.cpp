@@ -14,20 +14,6 @@ int CompareVersionBytes(const char* a, const char* b) {
   return 0;
 }
 
-int ProgramGroupBaseFolder(const char* group, int isNt) {
-  if (group[0] == '\\') return isNt ? kFolderCommonStartMenu : kFolderStartMenu;
-  return isNt ? kFolderCommonPrograms : kFolderPrograms;
-}
-
-int ComposeProgramGroup(char* folder, size_t cap, const char* base, const char* group) {
-  // "." stands for the base folder itself, whatever follows it.
-  if (group[0] == '.') return TextCopy(folder, cap, base);
-  // A lone backslash is the base folder too, without a trailing separator.
-  if (strcmp(group, "\\") == 0) return TextCopy(folder, cap, base);
-  if (group[0] == '\\') return TextFormat(folder, cap, "%s%s", base, group);
-  return TextFormat(folder, cap, "%s\\%s", base, group);
-}
-
 namespace {
 
 int CountBackslashes(const char* text) {

@@ -1,4 +1,4 @@
-// The program group rule, the version order and the display shortening.
+// The version order and the display shortening.
 #include <string.h>
 
 #include <string>
@@ -8,45 +8,6 @@
 #include "package/target_rules.h"
 
 namespace {
-
-struct GroupCase {
-  const char* group;
-  int isNt;
-  int baseFolder;
-  const char* folder;  // composed from the base "B:\Base"
-};
-
-const GroupCase kGroupCases[] = {
-    {".", 1, kFolderCommonPrograms, "B:\\Base"},
-    {".", 0, kFolderPrograms, "B:\\Base"},
-    {".\\Ignored", 1, kFolderCommonPrograms, "B:\\Base"},
-    {"\\", 1, kFolderCommonStartMenu, "B:\\Base"},
-    {"\\", 0, kFolderStartMenu, "B:\\Base"},
-    {"\\Tools", 1, kFolderCommonStartMenu, "B:\\Base\\Tools"},
-    {"\\Tools", 0, kFolderStartMenu, "B:\\Base\\Tools"},
-    {"Tools", 1, kFolderCommonPrograms, "B:\\Base\\Tools"},
-    {"Tools", 0, kFolderPrograms, "B:\\Base\\Tools"},
-    {"Tools\\Sub", 1, kFolderCommonPrograms, "B:\\Base\\Tools\\Sub"},
-};
-
-TEST(ProgramGroupRule, ChoosesTheBaseFolderAndComposes) {
-  for (const GroupCase& c : kGroupCases) {
-    SCOPED_TRACE(std::string(c.group) + (c.isNt ? " NT" : " 9x"));
-    EXPECT_EQ(c.baseFolder, ProgramGroupBaseFolder(c.group, c.isNt));
-    char folder[260];
-    ASSERT_EQ(1, ComposeProgramGroup(folder, sizeof(folder), "B:\\Base", c.group));
-    EXPECT_STREQ(c.folder, folder);
-  }
-}
-
-TEST(ProgramGroupRule, RefusesAFolderThatDoesNotFit) {
-  char folder[16];
-  strcpy(folder, "unchanged");
-  EXPECT_EQ(0, ComposeProgramGroup(folder, sizeof(folder), "B:\\Base", "A Long Group Name"));
-  EXPECT_STREQ("unchanged", folder);
-  EXPECT_EQ(1, ComposeProgramGroup(folder, sizeof(folder), "B:\\Base", "\\123456"));
-  EXPECT_STREQ("B:\\Base\\123456", folder);
-}
 
 struct VersionCase {
   const char* a;
