@@ -54,6 +54,22 @@ HWND WaitForOwnedWindow(HWND owner, DWORD timeoutMs = 10000) {
   return nullptr;
 }
 
+// The browser's status line once it ends with ending (the selection made by
+// the browser's start can take a while); what it shows after timeoutMs else.
+std::string WaitForStatus(HWND browser, const std::string& ending, DWORD timeoutMs = 10000) {
+  DWORD start = GetTickCount();
+  std::string status;
+  do {
+    status = ts::ControlText(browser, kBrowserStatus);
+    if (status.size() >= ending.size() &&
+        status.compare(status.size() - ending.size(), ending.size(), ending) == 0) {
+      break;
+    }
+    Sleep(100);
+  } while (GetTickCount() - start < timeoutMs);
+  return status;
+}
+
 // Shows dialog 101 for target and lets drive act on it from another thread,
 // as a person would; a dialog that drive leaves open is closed with a failure.
 INT_PTR DriveDialog(InstallTarget* target, const std::function<void(HWND)>& drive) {
@@ -269,8 +285,8 @@ TEST_F(BrowseTest, StartsAtTheProposedFolderAndConfirmsIt) {
     ts::PressButton(dialog, IDC_BROWSE);
     HWND browser = WaitForOwnedWindow(dialog);
     ASSERT_NE(nullptr, browser);
-    Sleep(500);
-    status = ts::ControlText(browser, kBrowserStatus);
+    status = WaitForStatus(browser, "\\Proposed");
+    Sleep(200);
     okEnabled = ts::ControlEnabled(browser, IDOK);
     ts::PressButton(browser, IDOK);
     ASSERT_TRUE(WaitGone(browser, 5000));
@@ -282,6 +298,26 @@ TEST_F(BrowseTest, StartsAtTheProposedFolderAndConfirmsIt) {
   EXPECT_TRUE(okEnabled);
   EXPECT_EQ(folder_ + "\\Proposed", status);
   EXPECT_EQ(folder_ + "\\Proposed", std::string(target_.targetFolder));
+}
+
+TEST_F(BrowseTest, StartsAtProgramFilesWhenTheProposedFolderDoesNotExistYet) {
+  TextCopy(target_.targetFolder, MAX_PATH, (folder_ + "\\Not There Yet").c_str());
+  std::string status;
+  INT_PTR result = DriveDialog(&target_, [&](HWND dialog) {
+    ts::PressButton(dialog, IDC_BROWSE);
+    HWND browser = WaitForOwnedWindow(dialog);
+    ASSERT_NE(nullptr, browser);
+    status = WaitForStatus(browser, ts::ProgramFilesDir());
+    ts::PressButton(browser, IDCANCEL);
+    ASSERT_TRUE(WaitGone(browser, 5000));
+    Sleep(100);
+    // A cancelled browser leaves the field as it was.
+    EXPECT_EQ(folder_ + "\\Not There Yet", EditText(dialog));
+    ts::PressButton(dialog, IDOK);
+  });
+  EXPECT_EQ(IDOK, result);
+  EXPECT_EQ(ts::ProgramFilesDir(), status);
+  EXPECT_EQ(folder_ + "\\Not There Yet", std::string(target_.targetFolder));
 }
 
 TEST_F(BrowseTest, ShortensAWidePathInTheStatusLine) {
@@ -298,8 +334,7 @@ TEST_F(BrowseTest, ShortensAWidePathInTheStatusLine) {
     ts::PressButton(dialog, IDC_BROWSE);
     HWND browser = WaitForOwnedWindow(dialog);
     ASSERT_NE(nullptr, browser);
-    Sleep(500);
-    status = ts::ControlText(browser, kBrowserStatus);
+    status = WaitForStatus(browser, "\\Last");
     ts::PressButton(browser, IDOK);
     ASSERT_TRUE(WaitGone(browser, 5000));
     ts::PressButton(dialog, IDOK);
@@ -308,7 +343,7 @@ TEST_F(BrowseTest, ShortensAWidePathInTheStatusLine) {
   // The full path is taken; the status line shows it cut in the middle.
   EXPECT_EQ(path, std::string(target_.targetFolder));
   EXPECT_NE(path, status);
-  EXPECT_NE(std::string::npos, status.find(" ... \\Last")) << status;
+  EXPECT_NE(std::string::npos, status.find(" ... \\Last")) << "[" << status << "]";
   EXPECT_EQ(0u, status.find("C:")) << status;
 }
 
@@ -336,8 +371,8 @@ TEST_F(BrowseTest, AReadOnlyOrOfflineFolderDisablesOk) {
       ts::PressButton(dialog, IDC_BROWSE);
       HWND browser = WaitForOwnedWindow(dialog);
       ASSERT_NE(nullptr, browser);
-      Sleep(500);
-      status = ts::ControlText(browser, kBrowserStatus);
+      // Nothing is shown for a refused folder: give the selection its time.
+      status = WaitForStatus(browser, "\\Proposed", 3000);
       okEnabled = ts::ControlEnabled(browser, IDOK);
       ts::PressButton(browser, IDCANCEL);
       ASSERT_TRUE(WaitGone(browser, 5000));
