@@ -9,10 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include "win/test_prefix.h"
+
 #include "driver/option_bits.h"
 #include "package/shortcuts.h"
 
 namespace {
+
 
 std::string ShellFolder(int id) {
   char path[MAX_PATH] = {};
@@ -72,6 +75,7 @@ LinkData ReadLink(const std::string& file) {
 class ShortcutsTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    test_prefix::IsolateShortcutFolders();
     base_ = "C:\\shortcut_tests";
     CreateDirectoryA(base_.c_str(), nullptr);
     programFolder_ = base_ + "\\Program";

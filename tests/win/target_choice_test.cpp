@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "win/test_prefix.h"
+
 #include "driver/setup_context.h"
 #include "driver/text.h"
 #include "package/setup_package.h"
@@ -17,6 +19,7 @@
 #include "support/support.h"
 
 namespace {
+
 
 const char kPackage[] = "C:\\target_choice_tests";
 const char kName[] = "Ravozeve Test";
@@ -38,6 +41,7 @@ std::string ModuleFolder() {
 class TargetChoiceTest : public testing::Test {
  protected:
   void SetUp() override {
+    test_prefix::IsolateShortcutFolders();
     ts::ResetMachineState();
     ts::DeleteRegTree(HKEY_LOCAL_MACHINE, ts::kProductKey);
     CreateDirectoryA(kPackage, nullptr);
