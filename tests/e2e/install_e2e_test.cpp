@@ -588,4 +588,46 @@ TEST_P(InstallRun, UninstallAsksAndNoChangesNothing) {
   EXPECT_EQ("", ProductValue("ProgDir"));
 }
 
+struct RunningCase {
+  const char* label;
+  const char* productName;  // name the running stand-in product uses
+  bool windowOnly;          // an older product: its window, no mutex
+  const char* earlierVersion;
+  bool recognised;
+};
+
+const RunningCase kRunningCases[] = {
+    {"mutex of the product", kProduct, false, "3.10.0000", true},
+    {"window of an older product", kProduct, true, "1.02.0000", true},
+    {"window only, but a version with a mutex", kProduct, true, "3.10.0000", false},
+    {"mutex of another name", "Other Product", false, "3.10.0000", false},
+};
+
+TEST_P(InstallRun, TheRunningProductIsFoundByItsNameAndVersion) {
+  for (const RunningCase& c : kRunningCases) {
+    SCOPED_TRACE(c.label);
+    ts::ResetMachineState();
+    InstallSilently();
+    ts::WriteRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "Version", c.earlierVersion);
+    std::string args = std::string("/N:\"") + c.productName + "\"" + (c.windowOnly ? " /O" : "");
+    ts::Process product = ts::StartProcess(ts::BuildDir() + "\\DidIve.exe", args);
+    ASSERT_NE(nullptr, product.handle);
+    ASSERT_NE(nullptr, ts::WaitForWindow(c.productName, 10000, product.id));
+
+    DialogView view;
+    ts::RunResult run = Run("", AnswerDialog(&view));
+    EXPECT_EQ(0u, run.exitCode);
+    // A running product makes the end a restart prompt instead of "Completed."
+    // (Wine's prompt shows nothing).
+    bool completed = false;
+    for (const ts::SeenWindow& box : ts::MessageBoxes(run.windows)) {
+      completed = completed || box.text == "Completed.";
+    }
+    EXPECT_TRUE(view.seen);
+    EXPECT_EQ(!c.recognised, completed);
+    ts::ResetMachineState();
+    ts::FinishProcess(&product, 5000);
+  }
+}
+
 }  // namespace

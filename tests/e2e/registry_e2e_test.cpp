@@ -108,7 +108,9 @@ TEST_F(RegistryRun, InstallWritesTheProductKeyEntryAndInterfacePath) {
   EXPECT_EQ(ts::RegKeyExists(HKEY_LOCAL_MACHINE, ts::kBrowserButtonKey), wanted);
   if (wanted) {
     std::map<std::string, Value> button = regtest::Values(HKEY_LOCAL_MACHINE, ts::kBrowserButtonKey);
-    EXPECT_EQ(button["Exec"], product[""]);
+    // The program path of the target choice: the folder, "\\" and "\\DidIve.exe",
+    // with the doubled backslash the shortcuts store too.
+    EXPECT_EQ(button["Exec"], Sz(folder + "\\\\DidIve.exe"));
     EXPECT_EQ(button["ButtonText"], Sz("Ravozeve Vuzizirer"));
     EXPECT_EQ(button.size(), 6u);
   }
