@@ -101,7 +101,11 @@ class Screenshots : public testing::Test {
     package_ = ts::PreparePackage();
     folder_ = OutputFolder();
   }
-  void TearDown() override { ts::ResetMachineState(); }
+  void TearDown() override {
+    ts::DeleteRegValue(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", "Managed");
+    ts::DeleteRegValue(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", "Decorated");
+    ts::ResetMachineState();
+  }
 
   // Captures the window and saves it under name; a window that lives long
   // enough is given time to paint first.
