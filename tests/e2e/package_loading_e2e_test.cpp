@@ -87,33 +87,87 @@ TEST_F(PackageLoadingRun, InteractiveInstallReportsTheInitializationPhase) {
   ExpectNothingInstalled();
 }
 
-// On Windows 98 the package's unicows.dll is loaded; without it the run ends
-// in the initialization phase. An INI package needs no conversion, so
-// nothing but the missing layer can stop it there.
-TEST_F(PackageLoadingRun, Windows98NeedsTheUnicodeLayer) {
-  const std::string app = "Software\\Wine\\AppDefaults\\setup.exe";
-  for (bool withLayer : {true, false}) {
-    ts::ResetMachineState();
-    std::string folder = ts::PreparePackage(false, kFolder);
-    if (!withLayer) {
-      DeleteFileA((folder + "\\unicows.dll").c_str());
-      // Wine carries a unicows.dll of its own: keep it from this program too.
-      ts::WriteRegString(HKEY_CURRENT_USER, app + "\\DllOverrides", "unicows", "");
-    }
-    ts::SetWineVersion("setup.exe", "win98");
-    ts::RunResult run = ts::RunSetup(folder, "/S");
-    ts::DeleteRegTree(HKEY_CURRENT_USER, app + "\\DllOverrides");
-    if (withLayer) {
-      // Past the package and the target choice: whatever follows decides the rest.
-      EXPECT_NE(8u, run.exitCode);
-      EXPECT_NE("0008", ts::ResultRecord());
-      EXPECT_NE("", ts::ResultRecord());
-    } else {
-      EXPECT_EQ(8u, run.exitCode);
-      EXPECT_EQ("0008", ts::ResultRecord());
-      ExpectNothingInstalled();
+// On Windows 98 the package's own unicows.dll is loaded (Wine's is kept out),
+// and the XML descriptor's values are converted through it; without it the
+// run ends in the initialization phase.
+TEST_F(PackageLoadingRun, Windows98NeedsThePackagesUnicodeLayer) {
+  const std::string overrides = "Software\\Wine\\AppDefaults\\setup.exe\\DllOverrides";
+  for (bool xml : {true, false}) {
+    for (bool withLayer : {true, false}) {
+      SCOPED_TRACE(std::string(xml ? "XML" : "INI") + (withLayer ? " with" : " without") +
+                   " unicows.dll");
+      ts::ResetMachineState();
+      std::string folder = ts::PreparePackage(xml, kFolder);
+      if (!withLayer) DeleteFileA((folder + "\\unicows.dll").c_str());
+      ts::WriteRegString(HKEY_CURRENT_USER, overrides, "unicows", "native");
+      ts::SetWineVersion("setup.exe", "win98");
+      ts::RunResult run = ts::RunSetup(folder, "/S");
+      ts::DeleteRegTree(HKEY_CURRENT_USER, overrides);
+      if (withLayer) {
+        // Past the package and the target choice, which reads the product
+        // name: whatever follows decides the rest.
+        EXPECT_NE(8u, run.exitCode);
+        EXPECT_NE("0008", ts::ResultRecord());
+        EXPECT_NE("", ts::ResultRecord());
+      } else {
+        EXPECT_EQ(8u, run.exitCode);
+        EXPECT_EQ("0008", ts::ResultRecord());
+        ExpectNothingInstalled();
+      }
     }
   }
+}
+
+std::string InstalledName() {
+  std::string name;
+  ts::ReadRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "Name", &name);
+  return name;
+}
+
+TEST_F(PackageLoadingRun, CountingIniDescriptorWinsOverABrokenVodXml) {
+  std::string folder = ts::PreparePackage(false, kFolder);
+  ASSERT_TRUE(ts::WriteFileText(folder + "\\VOD.xml", "<?xml broken"));
+  ASSERT_TRUE(ts::WriteFileText(folder + "\\DidIve.nvx",
+                                "[NVX]\r\nXRELEASE=RELEASE\r\n"
+                                "[RELEASE]\r\nNAME=Ravozeve Ini\r\nVERSION=3.10.0000\r\n"));
+  ts::RunResult run = ts::RunSetup(folder, "/S");
+  EXPECT_EQ(0u, run.exitCode);
+  EXPECT_EQ("0000", ts::ResultRecord());
+  EXPECT_EQ("Ravozeve Ini", InstalledName());
+}
+
+TEST_F(PackageLoadingRun, XmlDescriptorServesWhenDidIveNvxDoesNotCount) {
+  std::string folder = ts::PreparePackage(true, kFolder);
+  ASSERT_TRUE(ts::WriteFileText(folder + "\\DidIve.nvx",
+                                "[NVX]\r\nXRELEASE=\r\n"
+                                "[RELEASE]\r\nNAME=Not This Name\r\nVERSION=9.99.9999\r\n"));
+  ts::RunResult run = ts::RunSetup(folder, "/S");
+  EXPECT_EQ(0u, run.exitCode);
+  EXPECT_EQ("0000", ts::ResultRecord());
+  EXPECT_EQ("Ravozeve Vuzizirer", InstalledName());
+  std::string version;
+  ts::ReadRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "Version", &version);
+  EXPECT_EQ("3.10.0000", version);
+}
+
+TEST_F(PackageLoadingRun, UninstallNeedsNoPackage) {
+  std::string folder = ts::PreparePackage(true, kFolder);
+  ASSERT_EQ(0u, ts::RunSetup(folder, "/S").exitCode);
+  ASSERT_EQ("Ravozeve Vuzizirer", InstalledName());
+  ASSERT_TRUE(ts::RegKeyExists(HKEY_LOCAL_MACHINE, ts::kUninstallKey));
+
+  // setup.exe alone in a folder of its own.
+  const std::string alone = std::string(kFolder) + "-alone";
+  ts::DeleteTree(alone);
+  ASSERT_TRUE(CreateDirectoryA(alone.c_str(), nullptr));
+  ASSERT_TRUE(CopyFileA((folder + "\\setup.exe").c_str(), (alone + "\\setup.exe").c_str(), FALSE));
+  ts::RunResult run = ts::RunSetup(alone, "/U /S");
+  EXPECT_EQ(0u, run.exitCode);
+  EXPECT_EQ("0000", ts::ResultRecord());
+  // What the install registered is gone.
+  EXPECT_EQ("", InstalledName());
+  EXPECT_FALSE(ts::RegKeyExists(HKEY_LOCAL_MACHINE, ts::kUninstallKey));
+  ts::DeleteTree(alone);
 }
 
 }  // namespace
