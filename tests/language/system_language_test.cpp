@@ -47,18 +47,26 @@ std::wstring WindowTextW(HWND window) {
 }
 
 struct SeenText {
+  HWND window = nullptr;
   std::string title;
   std::string text;                 // a message box's text
   std::map<int, std::string> controls;  // the install dialog's control texts
   bool installDialog = false;
 };
 
-// Answers like a person: OK in the install dialog and message boxes, Yes to
-// the removal question; records every window's texts as UTF-8.
+// Answers like a person: OK (or Cancel) in the install dialog, OK in message
+// boxes, Yes (or No) to the removal question; records every window's texts as
+// UTF-8.
 struct Recorder {
+  bool cancelDialog = false;
+  bool declineRemoval = false;
   std::vector<SeenText> seen;
   bool Answer(const ts::SeenWindow& window) {
+    for (const SeenText& s : seen) {
+      if (s.window == window.window) return false;  // recorded; answering it failed
+    }
     SeenText text;
+    text.window = window.window;
     text.title = ts::Utf8(WindowTextW(window.window));
     HWND label = GetDlgItem(window.window, 0xFFFF);
     if (label != nullptr) text.text = ts::Utf8(WindowTextW(label));
@@ -70,6 +78,10 @@ struct Recorder {
       }
     }
     seen.push_back(text);
+    if (text.installDialog && cancelDialog) return ts::PressButton(window.window, IDCANCEL);
+    if (declineRemoval && GetDlgItem(window.window, IDNO) != nullptr) {
+      return ts::PressButton(window.window, IDNO);
+    }
     return ts::AnswerYes(window);
   }
   ts::WindowAnswer Answerer() {
@@ -118,6 +130,68 @@ TEST_F(SystemLanguage, LoadStringAGivesTheLanguagesTextsWhole) {
   FreeLibrary(setup);
 }
 
+INT_PTR CALLBACK LeaveDialogAlone(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// The width a control leaves for its text, in pixels.
+int TextRoom(HWND control) {
+  RECT client;
+  GetClientRect(control, &client);
+  int width = client.right - client.left;
+  LONG style = GetWindowLongW(control, GWL_STYLE);
+  wchar_t name[32] = L"";
+  GetClassNameW(control, name, 32);
+  if (lstrcmpiW(name, L"Button") != 0) return width;
+  LONG kind = style & BS_TYPEMASK;
+  if (kind == BS_3STATE || kind == BS_AUTO3STATE || kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX) {
+    return width - GetSystemMetrics(SM_CXMENUCHECK) - 4;  // the box and its gap
+  }
+  return width - 2 * (GetSystemMetrics(SM_CXEDGE) + 1);  // the button's frame
+}
+
+int TextWidth(HWND control, HFONT font, const std::wstring& text) {
+  HDC dc = GetDC(control);
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE size = {};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return size.cx;
+}
+
+TEST_F(SystemLanguage, InstallDialogTextsFitTheirControls) {
+  HMODULE setup = LoadLibraryExA((ts::BuildDir() + "\\setup.exe").c_str(), nullptr,
+                                 LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(nullptr, setup);
+  // The dialog as setup.exe gets it here: the system picks the language.
+  HWND dialog = CreateDialogParamA(setup, MAKEINTRESOURCEA(101), nullptr, LeaveDialogAlone, 0);
+  ASSERT_NE(nullptr, dialog);
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+  ASSERT_NE(nullptr, font);
+
+  std::map<int, std::string> expected = ts::RcInstallDialogTexts(expected_.texts->suffix);
+  ASSERT_FALSE(expected.empty());
+  for (const auto& entry : expected) {
+    HWND control = GetDlgItem(dialog, entry.first);
+    ASSERT_NE(nullptr, control) << "control " << entry.first;
+    std::wstring text = WindowTextW(control);
+    EXPECT_EQ(entry.second, ts::Utf8(text)) << "control " << entry.first;
+    if (entry.first == 1004 || entry.first == 1000) continue;  // replaced at run time
+    int width = TextWidth(control, font, text);
+    EXPECT_LE(width, TextRoom(control))
+        << "control " << entry.first << " \"" << entry.second << "\" does not fit (" << width
+        << " pixels wide)";
+  }
+  // The label shows string 19 (fresh install) or 2 (upgrade) on one line.
+  HWND label = GetDlgItem(dialog, 1004);
+  for (int id : {2, 19}) {
+    int width = TextWidth(label, font, ts::Widen(strings_[id]));
+    EXPECT_LE(width, TextRoom(label)) << "string " << id << " does not fit the label (" << width
+                                      << " pixels wide)";
+  }
+  DestroyWindow(dialog);
+  FreeLibrary(setup);
+}
+
 class SystemLanguageRun : public SystemLanguage {
  protected:
   void SetUp() override {
@@ -130,31 +204,51 @@ class SystemLanguageRun : public SystemLanguage {
   std::string package_;
 };
 
-// The result message of a run, as the program words it in this language.
-SeenText ResultMessage(const std::map<int, std::string>& strings, DWORD exitCode, bool install) {
-  SeenText box;
-  box.title = strings.at(install ? 3 : 4);
-  if (exitCode == 0) {
-    box.text = strings.at(6);
-  } else if (exitCode == 13 || exitCode == 15) {
-    box.title = strings.at(14);
-    box.text = strings.at(exitCode);
-  } else if (strings.count(exitCode)) {
-    box.text = strings.at(7);
-    box.text.replace(box.text.find("%s"), 2, strings.at(exitCode));
-  }
-  return box;
+TEST_F(SystemLanguageRun, InstallDialogSpeaksTheLanguage) {
+  Recorder install;
+  install.cancelDialog = true;
+  ts::RunResult run = ts::RunSetup(package_, "", install.Answerer());
+  // Cancel ends the run at once, without a message.
+  EXPECT_EQ(0u, run.exitCode);
+  EXPECT_TRUE(install.Boxes().empty());
+  ASSERT_EQ(1u, install.seen.size());
+  const SeenText& dialog = install.seen[0];
+  ASSERT_TRUE(dialog.installDialog);
+  EXPECT_EQ(strings_[3], dialog.title);
+  std::map<int, std::string> expected = ts::RcInstallDialogTexts(expected_.texts->suffix);
+  ASSERT_FALSE(expected.empty());
+  expected[1004] = strings_[19];  // a fresh install's label
+  expected.erase(1000);           // the proposed folder
+  EXPECT_EQ(expected, dialog.controls);
 }
 
-TEST_F(SystemLanguageRun, UninstallResultMessageSpeaksTheLanguage) {
+TEST_F(SystemLanguageRun, RemovalQuestionSpeaksTheLanguage) {
+  // An installed product as the uninstall reads it; its folder does not exist.
+  ASSERT_TRUE(ts::WriteRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "ProgDir", "C:\\NoSuchProduct"));
+  ASSERT_TRUE(ts::WriteRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "Name", "Ravozeve Vuzizirer"));
+  ASSERT_TRUE(ts::WriteRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "Version", "3.01.0000"));
+  ASSERT_TRUE(ts::WriteRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "MenuDir", "C:\\NoSuchGroup"));
+  Recorder uninstall;
+  uninstall.declineRemoval = true;
+  ts::RunResult run = ts::RunSetup(package_, "/U", uninstall.Answerer());
+  EXPECT_EQ(0u, run.exitCode);
+  std::vector<SeenText> boxes = uninstall.Boxes();
+  ASSERT_EQ(1u, boxes.size());
+  EXPECT_EQ(strings_[4], boxes[0].title);
+  EXPECT_EQ(strings_[5], boxes[0].text);
+}
+
+TEST_F(SystemLanguageRun, FailedUninstallNamesItsPhaseInTheLanguage) {
+  // Nothing installed: the uninstall fails in its initialization.
   Recorder uninstall;
   ts::RunResult run = ts::RunSetup(package_, "/U", uninstall.Answerer());
-  ASSERT_NE(ts::kTimedOut, run.exitCode);
+  EXPECT_EQ(8u, run.exitCode);
   std::vector<SeenText> boxes = uninstall.Boxes();
-  ASSERT_FALSE(boxes.empty());
-  SeenText expected = ResultMessage(strings_, run.exitCode, false);
-  EXPECT_EQ(expected.title, boxes.back().title) << "exit code " << run.exitCode;
-  EXPECT_EQ(expected.text, boxes.back().text) << "exit code " << run.exitCode;
+  ASSERT_EQ(1u, boxes.size());
+  std::string text = strings_[7];
+  text.replace(text.find("%s"), 2, strings_[8]);
+  EXPECT_EQ(strings_[4], boxes[0].title);
+  EXPECT_EQ(text, boxes[0].text);
 }
 
 }  // namespace

@@ -139,6 +139,50 @@ std::map<int, std::string> RcStringTable(const std::string& suffix) {
   return table;
 }
 
+std::map<int, std::string> RcInstallDialogTexts(const std::string& suffix) {
+  std::map<int, std::string> texts;
+  std::string name = suffix == "en" ? "dialog_install.rc" : "dialog_install_" + suffix + ".rc";
+  std::string source = ReadFileText(ResourcesDir() + "\\" + name);
+  std::map<std::string, int> ids = ResourceIdNames();
+  ids["IDOK"] = IDOK;
+  ids["IDCANCEL"] = IDCANCEL;
+  std::istringstream lines(source);
+  std::string line;
+  bool inside = false;
+  while (std::getline(lines, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::istringstream words(line);
+    std::string first;
+    if (!(words >> first)) continue;
+    if (first == "BEGIN") {
+      inside = true;
+    } else if (first == "END") {
+      inside = false;
+    } else if (inside) {
+      // CONTROL "text", ID, ... (and the like); EDITTEXT ID, ... has no text.
+      std::string text;
+      size_t rest = line.find(first) + first.size();
+      size_t quote = line.find('"', rest);
+      size_t afterText = rest;
+      if (first != "EDITTEXT") {
+        if (quote == std::string::npos || !UnquoteRc(line, quote, &text, &afterText)) return {};
+        afterText = line.find(',', afterText);
+        if (afterText == std::string::npos) return {};
+        ++afterText;
+      }
+      std::istringstream idWords(line.substr(afterText));
+      std::string idName;
+      std::getline(idWords, idName, ',');
+      idName.erase(0, idName.find_first_not_of(" \t"));
+      idName.erase(idName.find_last_not_of(" \t") + 1);
+      auto id = ids.find(idName);
+      if (id == ids.end()) return {};
+      texts[id->second] = text;
+    }
+  }
+  return texts;
+}
+
 namespace {
 
 BOOL CALLBACK AddLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR param) {

@@ -30,6 +30,10 @@ std::string ResourcesDir();
 // file cannot be read or names an ID resource_ids.h does not define.
 std::map<int, std::string> RcStringTable(const std::string& suffix);
 
+// The control texts of dialog 101 in resources/dialog_install[_<suffix>].rc
+// (English without a suffix) by control ID (UTF-8); empty when unreadable.
+std::map<int, std::string> RcInstallDialogTexts(const std::string& suffix);
+
 // String tables of a module: language -> ID -> text.
 using StringTables = std::map<LANGID, std::map<int, std::wstring>>;
 StringTables ModuleStringTables(HMODULE module);

@@ -125,4 +125,81 @@ INSTANTIATE_TEST_SUITE_P(Languages, LanguageTable, testing::ValuesIn(ts::kSetupL
                            return std::string(info.param.suffix);
                          });
 
+std::set<LANGID> AllLanguages() {
+  std::set<LANGID> ids;
+  for (const ts::SetupLanguage& language : ts::kSetupLanguages) ids.insert(language.id);
+  return ids;
+}
+
+TEST(SetupResources, InstallDialogInTheFourteenLanguagesProgressInEnglishOnly) {
+  std::vector<LANGID> install = ts::ResourceLanguages(SetupModule::Get(), RT_DIALOG, MAKEINTRESOURCEA(101));
+  EXPECT_EQ(AllLanguages(), std::set<LANGID>(install.begin(), install.end()));
+  std::vector<LANGID> progress = ts::ResourceLanguages(SetupModule::Get(), RT_DIALOG, MAKEINTRESOURCEA(102));
+  EXPECT_EQ(std::vector<LANGID>{0x0409}, progress);
+}
+
+ts::DialogTemplate InstallDialog(LANGID language) {
+  ts::DialogTemplate dialog;
+  const void* data = nullptr;
+  DWORD size = 0;
+  if (!ts::ResourceBytes(SetupModule::Get(), RT_DIALOG, MAKEINTRESOURCEA(101), language, &data, &size) ||
+      !ts::ParseDialogTemplate(data, size, &dialog)) {
+    ADD_FAILURE() << "dialog 101 in language " << std::hex << language << " missing or malformed";
+  }
+  return dialog;
+}
+
+class LanguageDialog : public testing::TestWithParam<ts::SetupLanguage> {};
+
+TEST_P(LanguageDialog, HasTheEnglishControlsIdsClassesStylesAndPlaces) {
+  ts::DialogTemplate english = InstallDialog(0x0409);
+  ts::DialogTemplate own = InstallDialog(GetParam().id);
+  ASSERT_EQ(7u, english.items.size());
+  EXPECT_EQ(english.extended, own.extended);
+  EXPECT_EQ(english.style, own.style);
+  EXPECT_EQ(english.exStyle, own.exStyle);
+  EXPECT_EQ(english.cx, own.cx);
+  EXPECT_EQ(english.cy, own.cy);
+  EXPECT_EQ(english.font, own.font);
+  EXPECT_EQ(english.pointSize, own.pointSize);
+  EXPECT_EQ(english.title, own.title);
+  ASSERT_EQ(english.items.size(), own.items.size());
+  for (size_t i = 0; i < english.items.size(); ++i) {
+    const ts::DialogItem& e = english.items[i];
+    const ts::DialogItem& o = own.items[i];
+    SCOPED_TRACE("control " + std::to_string(e.id));
+    EXPECT_EQ(e.id, o.id);
+    EXPECT_EQ(e.className, o.className);
+    EXPECT_EQ(e.style, o.style);
+    EXPECT_EQ(e.exStyle, o.exStyle);
+    EXPECT_EQ(e.x, o.x);
+    EXPECT_EQ(e.y, o.y);
+    EXPECT_EQ(e.cx, o.cx);
+    EXPECT_EQ(e.cy, o.cy);
+  }
+}
+
+TEST_P(LanguageDialog, TextsMatchTheirSourceAndTheLanguagesCodePage) {
+  ts::DialogTemplate own = InstallDialog(GetParam().id);
+  std::map<int, std::string> source = ts::RcInstallDialogTexts(GetParam().suffix);
+  ASSERT_FALSE(source.empty()) << "dialog source of " << GetParam().suffix << " unreadable";
+  std::map<int, std::string> compiled;
+  for (const ts::DialogItem& item : own.items) {
+    compiled[item.id] = ts::Utf8(item.text);
+    bool lossy = false;
+    AnsiBytes(item.text, GetParam().ansiCodePage, &lossy);
+    EXPECT_FALSE(lossy) << "control " << item.id << " has characters outside code page "
+                        << GetParam().ansiCodePage;
+  }
+  EXPECT_EQ(source, compiled);
+  // The label is replaced when the dialog starts, and the edit field starts empty.
+  EXPECT_EQ("IDS_GETFOLDER_TITLE", compiled[1004]);
+  EXPECT_EQ("", compiled[1000]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, LanguageDialog, testing::ValuesIn(ts::kSetupLanguages),
+                         [](const testing::TestParamInfo<ts::SetupLanguage>& info) {
+                           return std::string(info.param.suffix);
+                         });
+
 }  // namespace
