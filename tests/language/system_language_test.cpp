@@ -199,8 +199,15 @@ class SystemLanguageRun : public SystemLanguage {
     ts::ResetMachineState();
     package_ = ts::PreparePackage();
     ASSERT_TRUE(ts::FileExists(package_ + "\\setup.exe"));
+    // Without a window manager, Wine waits 2 s for one at every window that
+    // closes; setup.exe's windows left unmanaged close at once.
+    ts::WriteRegString(HKEY_CURRENT_USER, kUnmanaged, "Managed", "N");
   }
-  void TearDown() override { ts::ResetMachineState(); }
+  void TearDown() override {
+    ts::DeleteRegTree(HKEY_CURRENT_USER, kUnmanaged);
+    ts::ResetMachineState();
+  }
+  static constexpr char kUnmanaged[] = "Software\\Wine\\AppDefaults\\setup.exe\\X11 Driver";
   std::string package_;
 };
 
