@@ -2,7 +2,7 @@
 # Screenshots of the install dialog in German, Japanese and Traditional Chinese
 # for docs/: setup.exe on the sample package, each run under its system
 # language, in a Wine desktop window (which draws the title bar) on Xvfb.
-# Needs the win64 build (scripts/build.sh win64).
+# Usage: scripts/language-screenshots.sh   (after scripts/build.sh win64)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ -z "${DISPLAY:-}" ]; then
@@ -14,19 +14,22 @@ wine_start "$PWD/build/win64/wine-screenshots"
 # Wine's own Tahoma and Marlett (title bar, close box) are not found in
 # Debian's data folder: give the prefix copies.
 for font in tahoma.ttf tahomabd.ttf marlett.ttf; do
-  [ -f "/usr/share/wine/fonts/$font" ] && cp "/usr/share/wine/fonts/$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+  if [ -f "/usr/share/wine/fonts/$font" ]; then
+    cp "/usr/share/wine/fonts/$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+  fi
 done
 cp -r build/win64/package "$WINEPREFIX/drive_c/pkg"
 mkdir -p docs
-for locale in de_DE ja_JP zh_TW; do
+for shot in de_DE:de ja_JP:ja zh_TW:zh_tw; do
+  locale=${shot%%:*}
   env -u LC_ALL -u LC_MESSAGES -u LC_CTYPE LANG="$locale.UTF-8" \
     wine explorer /desktop=shot,560x220 'C:\pkg\setup.exe' </dev/null >/dev/null 2>&1 &
   sleep 6
-  import -window root "docs/install-dialog-${locale}.png"
+  import -window root "docs/dialog-fresh-${shot#*:}.png"
   wineserver -k </dev/null >/dev/null 2>&1 || true
   wait || true
   wineserver -p </dev/null >/dev/null 2>&1 || true
 done
 wine_stop
 rm -rf "$WINEPREFIX"
-ls -l docs/install-dialog-*.png
+ls -l docs/dialog-fresh-de.png docs/dialog-fresh-ja.png docs/dialog-fresh-zh_tw.png
