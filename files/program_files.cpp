@@ -1,4 +1,260 @@
 #include "files/program_files.h"
 
-// Placeholder until the file step lands: nothing copied, the step succeeds.
-int ProcessProgramFiles(HWND, const char*, int, uint32_t) { return 1; }
+#include <string.h>
+
+#include "driver/option_bits.h"
+#include "driver/text.h"
+#include "files/file_access.h"
+#include "files/file_decryption.h"
+#include "files/folder_path.h"
+#include "files/multi_string.h"
+#include "files/os_version.h"
+#include "files/path_text.h"
+#include "files/restart_operations.h"
+#include "files/shell_files.h"
+#include "files/staging_folder.h"
+#include "package/setup_package.h"
+
+namespace {
+
+struct ProgramFile {
+  const char* packageName;
+  const char* installedName;
+};
+
+// Entry 1 is the uninstaller, installed into the Windows directory; the rest
+// go into the program folder. The two sets differ in the descriptor only.
+const ProgramFile kIniPackageFiles[kProgramFileCount] = {
+    {"setup.exe", "_nvxu000.exe"},     {"DidIve", "DidIve.exe"},
+    {"DidIve.nvx", "NvxSetup.ini"},    {"NvxSetup.dat", "NvxSetup.dat"},
+    {"NvxSetup.dll", "NvxSetup.dll"},  {"NVXSYSID.sys", "NVXSYSID.sys"},
+    {"NVXSYSID.vxd", "NVXSYSID.vxd"},  {"nvxliba.dll", "nvxliba.dll"},
+    {"nvxlibb.dll", "nvxlibb.dll"},    {"unicows.dll", "unicows.dll"},
+    {"NVXNTDEV.sys", "NVXNTDEV.sys"},  {"NvxFlash.dll", "NvxFlash.dll"},
+};
+const ProgramFile kXmlPackageFiles[kProgramFileCount] = {
+    {"setup.exe", "_nvxu000.exe"},     {"DidIve", "DidIve.exe"},
+    {"VOD.xml", "NvxSetup.xml"},       {"NvxSetup.dat", "NvxSetup.dat"},
+    {"NvxSetup.dll", "NvxSetup.dll"},  {"NVXSYSID.sys", "NVXSYSID.sys"},
+    {"NVXSYSID.vxd", "NVXSYSID.vxd"},  {"nvxliba.dll", "nvxliba.dll"},
+    {"nvxlibb.dll", "nvxlibb.dll"},    {"unicows.dll", "unicows.dll"},
+    {"NVXNTDEV.sys", "NVXNTDEV.sys"},  {"NvxFlash.dll", "NvxFlash.dll"},
+};
+
+const char kUninstallerName[] = "_nvxu000.exe";
+const char kManifestName[] = "didive.exe.manifest";
+
+const ProgramFile* ProgramFileSet() {
+  return g_setupPackage.isXmlDescriptor ? kXmlPackageFiles : kIniPackageFiles;
+}
+
+// The descriptor a package of the other kind installed.
+const char* OtherDescriptorName() {
+  return g_setupPackage.isXmlDescriptor ? "NvxSetup.ini" : "NvxSetup.xml";
+}
+
+int ReadWindowsFolder(char* windows) {
+  UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
+  return length != 0 && length < MAX_PATH;
+}
+
+// The three lists of the set, each path at the place of its entry.
+struct FileLists {
+  MultiString source;  // in the package folder
+  MultiString staged;  // in the staging folder
+  MultiString final;   // where the files are installed
+};
+
+void InitFileLists(FileLists* lists) {
+  InitMultiString(&lists->source);
+  InitMultiString(&lists->staged);
+  InitMultiString(&lists->final);
+}
+
+void FreeFileLists(FileLists* lists) {
+  FreeMultiString(&lists->source);
+  FreeMultiString(&lists->staged);
+  FreeMultiString(&lists->final);
+}
+
+int BuildFinalList(const ProgramFile* set, const char* windows, const char* folder,
+                   MultiString* list) {
+  if (!AppendPath(list, windows, set[0].installedName)) return 0;
+  for (int i = 1; i < kProgramFileCount; ++i) {
+    if (!AppendPath(list, folder, set[i].installedName)) return 0;
+  }
+  return 1;
+}
+
+// Removes name from folder, if it is there: now, or at the restart while the
+// product runs.
+int RemoveStrayFile(HWND window, const char* folder, const char* name, int instanceRunning) {
+  char found[MAX_PATH];
+  ZeroMemory(found, sizeof(found));
+  DWORD length = SearchPathA(folder, name, nullptr, MAX_PATH, found, nullptr);
+  if (length == 0 || length >= MAX_PATH || found[0] == '\0') return 1;
+  if (instanceRunning) return ScheduleDeleteAtRestart(found);
+  MultiString list;
+  InitMultiString(&list);
+  int ok = AppendEntry(&list, found) && DeleteFileList(window, &list);
+  FreeMultiString(&list);
+  return ok;
+}
+
+void DecryptEach(const MultiString* list) {
+  for (int i = 0; i < list->count; ++i) DecryptIfEncrypted(MultiStringEntry(list, i));
+}
+
+// The product runs: every file is replaced at the restart, each final path
+// deleted (NT) and then the staged copy moved there.
+int ReplaceAtRestart(const FileLists* lists, int nt, int decrypt, const char* staging,
+                     const char* programStaging) {
+  int ok = 1;
+  for (int i = 0; i < lists->final.count; ++i) {
+    const char* staged = MultiStringEntry(&lists->staged, i);
+    const char* final = MultiStringEntry(&lists->final, i);
+    if (nt) {
+      // A move at the restart does not replace: the old file goes first.
+      ScheduleDeleteAtRestart(final);
+      if (ok) ok = ScheduleMoveAtRestart(staged, final);
+      if (decrypt) DecryptIfEncrypted(final);
+    } else if (ok) {
+      ok = ScheduleMoveAtRestart(staged, final);
+    }
+  }
+  if (nt) {
+    // After the moves, which empty them.
+    if (programStaging[0] != '\0') ScheduleDeleteAtRestart(programStaging);
+    ScheduleDeleteAtRestart(staging);
+  }
+  return ok;
+}
+
+int InstallFromPackage(HWND window, const char* packageFolder, const char* folder,
+                       int instanceRunning, FileLists* lists) {
+  OSVERSIONINFOA version;
+  if (!ReadOsVersion(&version)) return 0;
+  const int nt = IsNtFamily(&version);
+  const int decrypt = IsWindows2000OrLater(&version);
+  const ProgramFile* set = ProgramFileSet();
+
+  char windows[MAX_PATH];
+  char temp[MAX_PATH];
+  if (!ReadWindowsFolder(windows) || !TextCopy(temp, MAX_PATH, windows) ||
+      !TextAppend(temp, MAX_PATH, "\\TEMP")) {
+    return 0;
+  }
+  char staging[MAX_PATH];
+  if (!MakeStagingFolder(temp, staging)) return 0;
+
+  // A move at the restart cannot cross volumes: while the product runs, the
+  // files of a program folder on another drive are staged on that drive.
+  char programStaging[MAX_PATH];
+  programStaging[0] = '\0';
+  const char* stagingOfProgram = staging;
+  char fullFolder[MAX_PATH];
+  DWORD fullLength = GetFullPathNameA(folder, MAX_PATH, fullFolder, nullptr);
+  if (fullLength == 0 || fullLength >= MAX_PATH) {
+    if (!TextCopy(fullFolder, MAX_PATH, folder)) fullFolder[0] = '\0';
+  }
+  if (instanceRunning && !SameRoot(fullFolder, staging)) {
+    if (!MakeStagingFolderBeside(folder, programStaging)) return 0;
+    stagingOfProgram = programStaging;
+  }
+
+  for (int i = 0; i < kProgramFileCount; ++i) {
+    if (!AppendPath(&lists->source, packageFolder, set[i].packageName) ||
+        !AppendPath(&lists->staged, i == 0 ? staging : stagingOfProgram, set[i].installedName)) {
+      return 0;
+    }
+  }
+  // Nothing at the final places changes before the whole set is staged.
+  if (!CopyFileList(window, &lists->source, &lists->staged)) return 0;
+  if (!CreateFolderPath(folder)) return 0;
+
+  if (nt) {
+    for (int i = 0; i < lists->staged.count; ++i) {
+      const char* staged = MultiStringEntry(&lists->staged, i);
+      SetInstalledFileAccess(staged);
+      if (decrypt) DecryptIfEncrypted(staged);
+    }
+  }
+  if (!RemoveStrayFile(window, folder, OtherDescriptorName(), instanceRunning)) return 0;
+  if (nt && !RemoveStrayFile(window, folder, kManifestName, instanceRunning)) return 0;
+
+  if (!BuildFinalList(set, windows, folder, &lists->final)) return 0;
+
+  if (instanceRunning) return ReplaceAtRestart(lists, nt, decrypt, staging, programStaging);
+
+  if (IsRenamePending(kUninstallerName)) {
+    // An earlier run left an operation on the uninstaller for the restart
+    // (its deletion after an uninstall): the new one is put in place now and
+    // once more at the restart, after that operation.
+    if (decrypt) DecryptEach(&lists->final);
+    if (!ScheduleMoveAtRestart(MultiStringEntry(&lists->staged, 0),
+                               MultiStringEntry(&lists->final, 0))) {
+      return 0;
+    }
+    return CopyFileList(window, &lists->staged, &lists->final);
+  }
+
+  if (decrypt) DecryptEach(&lists->final);
+  if (!MoveFileList(window, &lists->staged, &lists->final)) return 0;
+  return RemoveDirectoryA(staging) ? 1 : 0;
+}
+
+}  // namespace
+
+int InstallProgramFiles(HWND window, const char* packageFolder, const char* folder,
+                        int instanceRunning) {
+  FileLists lists;
+  InitFileLists(&lists);
+  int result = InstallFromPackage(window, packageFolder, folder, instanceRunning, &lists);
+  FreeFileLists(&lists);
+  return result;
+}
+
+int RemoveProgramFiles(HWND window, const char* folder, int instanceRunning) {
+  OSVERSIONINFOA version;
+  if (!ReadOsVersion(&version)) return 0;
+  char windows[MAX_PATH];
+  if (!ReadWindowsFolder(windows)) return 0;
+  MultiString final;
+  MultiString present;
+  InitMultiString(&final);
+  InitMultiString(&present);
+  int result = BuildFinalList(ProgramFileSet(), windows, folder, &final);
+
+  if (result && instanceRunning) {
+    if (IsNtFamily(&version)) {
+      for (int i = 0; result && i < final.count; ++i) {
+        result = ScheduleDeleteAtRestart(MultiStringEntry(&final, i));
+      }
+    } else {
+      result = ScheduleDeleteListAtRestart(MultiStringText(&final));
+    }
+  } else if (result) {
+    // The uninstaller is normally the running program: it goes at the
+    // restart. Files of the set already gone need no deletion.
+    for (int i = 1; result && i < final.count; ++i) {
+      const char* path = MultiStringEntry(&final, i);
+      if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) result = AppendEntry(&present, path);
+    }
+    if (result && present.count != 0) result = DeleteFileList(window, &present);
+    if (result) result = ScheduleDeleteAtRestart(MultiStringEntry(&final, 0));
+  }
+  FreeMultiString(&final);
+  FreeMultiString(&present);
+  return result;
+}
+
+int ProcessProgramFiles(HWND window, const char* folder, int instanceRunning, uint32_t flags) {
+  if (!(flags & OptInstall)) return RemoveProgramFiles(window, folder, instanceRunning);
+  char packageFolder[MAX_PATH];
+  ZeroMemory(packageFolder, sizeof(packageFolder));
+  DWORD length = GetModuleFileNameA(nullptr, packageFolder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return 0;
+  char* slash = strrchr(packageFolder, '\\');
+  if (slash != nullptr) *slash = '\0';
+  return InstallProgramFiles(window, packageFolder, folder, instanceRunning);
+}

@@ -1,0 +1,50 @@
+#include "files/staging_folder.h"
+
+#include <windows.h>
+#include <string.h>
+
+#include "driver/text.h"
+#include "files/folder_path.h"
+#include "files/path_text.h"
+
+namespace {
+
+int IsFolder(const char* path) {
+  DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+int MakeStagingFolder(const char* parent, char* staging) {
+  // A drive's root may refuse CreateDirectoryA with another error than
+  // ERROR_ALREADY_EXISTS; an existing folder is usable all the same.
+  int usable = CreateDirectoryA(parent, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS ||
+               IsFolder(parent);
+  char name[MAX_PATH];
+  ZeroMemory(name, sizeof(name));
+  if (GetTempFileNameA(parent, "VOD", 0, name) == 0) return 0;
+  int made = usable && DeleteFileA(name) && CreateDirectoryA(name, nullptr);
+  if (!made || !TextAppend(name, MAX_PATH, "\\")) return 0;
+  return TextCopy(staging, MAX_PATH, name);
+}
+
+int MakeStagingFolderBeside(const char* folder, char* staging) {
+  char parent[MAX_PATH];
+  if (!TextCopy(parent, MAX_PATH, folder)) return 0;
+  size_t length = TextLength(parent, MAX_PATH);
+  if (length != 0 && parent[length - 1] == '\\') parent[--length] = '\0';
+  size_t root = PathRootLength(parent);
+  char* slash = strrchr(parent, '\\');
+  if (slash != nullptr && static_cast<size_t>(slash - parent) > root) {
+    *slash = '\0';
+    if (!CreateFolderPath(parent)) return 0;
+  } else if (root != 0) {
+    // The folder lies at the root: stage in the root itself.
+    parent[root] = '\0';
+    if (!TextAppend(parent, MAX_PATH, "\\")) return 0;
+  } else {
+    return 0;
+  }
+  return MakeStagingFolder(parent, staging);
+}

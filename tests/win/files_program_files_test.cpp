@@ -1,0 +1,492 @@
+// The file step on real folders of the Wine prefix: what stands where
+// afterwards, and what was recorded for the restart.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "driver/option_bits.h"
+#include "files/program_files.h"
+#include "files_test_helpers.h"
+#include "package/setup_package.h"
+
+using namespace files_test;
+
+namespace {
+
+const std::string kPackage = "C:\\files_pkg";
+const std::string kPrograms = "C:\\files_prog";
+const std::string kFolder = kPrograms + "\\Ravozeve Vuzizirer";
+
+// Names in the package folder and installed names, entry by entry; entry 3
+// stands for both kinds of package.
+const char* const kPackageNames[] = {"setup.exe", "DidIve", "DidIve.nvx", "NvxSetup.dat",
+                                     "NvxSetup.dll", "NVXSYSID.sys", "NVXSYSID.vxd", "nvxliba.dll",
+                                     "nvxlibb.dll", "unicows.dll", "NVXNTDEV.sys", "NvxFlash.dll"};
+const char* const kInstalledNames[] = {"_nvxu000.exe", "DidIve.exe", "NvxSetup.ini", "NvxSetup.dat",
+                                       "NvxSetup.dll", "NVXSYSID.sys", "NVXSYSID.vxd", "nvxliba.dll",
+                                       "nvxlibb.dll", "unicows.dll", "NVXNTDEV.sys", "NvxFlash.dll"};
+
+std::string Uninstaller() { return WindowsFolder() + "\\_nvxu000.exe"; }
+std::string TempFolder() { return WindowsFolder() + "\\TEMP"; }
+
+// Folders named like staging folders inside folder.
+std::vector<std::string> StagingFoldersIn(const std::string& folder) {
+  std::vector<std::string> found;
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((folder + "\\VOD*.tmp").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return found;
+  do {
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) found.push_back(folder + "\\" + data.cFileName);
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+  return found;
+}
+
+void RemoveStagingFoldersIn(const std::string& folder) {
+  for (const std::string& staging : StagingFoldersIn(folder)) DeleteTree(staging);
+}
+
+struct Variant {
+  bool xml;
+  const char* descriptor;       // in the package
+  const char* installed;        // in the program folder
+  const char* otherInstalled;   // the other kind's descriptor
+};
+const Variant kIni = {false, "DidIve.nvx", "NvxSetup.ini", "NvxSetup.xml"};
+const Variant kXml = {true, "VOD.xml", "NvxSetup.xml", "NvxSetup.ini"};
+
+class ProgramFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    savedXml_ = g_setupPackage.isXmlDescriptor;
+    Clean();
+    ASSERT_TRUE(CreateDirectoryA(kPackage.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(kPrograms.c_str(), nullptr));
+    for (const char* name : kPackageNames) WriteFileBytes(kPackage + "\\" + name, std::string("new ") + name);
+    WriteFileBytes(kPackage + "\\VOD.xml", "new VOD.xml");
+  }
+  void TearDown() override {
+    Clean();
+    g_setupPackage.isXmlDescriptor = savedXml_;
+  }
+  void Clean() {
+    ClearPendingOperations();
+    RemoveWininit();
+    DeleteTree(kPackage);
+    DeleteTree(kPrograms);
+    DeleteFileA(Uninstaller().c_str());
+    RemoveStagingFoldersIn(TempFolder());
+  }
+
+  void UseVariant(const Variant& variant) { g_setupPackage.isXmlDescriptor = variant.xml; }
+
+  // The final paths of the set for a variant, entry 1 the uninstaller.
+  static std::vector<std::string> FinalPaths(const Variant& variant, const std::string& folder = kFolder) {
+    std::vector<std::string> paths = {Uninstaller()};
+    for (int i = 1; i < kProgramFileCount; ++i) {
+      paths.push_back(folder + "\\" + (i == 2 ? variant.installed : kInstalledNames[i]));
+    }
+    return paths;
+  }
+  // What the package holds for entry i.
+  static std::string PackageContent(const Variant& variant, int i) {
+    return std::string("new ") + (i == 2 ? variant.descriptor : kPackageNames[i]);
+  }
+  // An earlier installation: every file of the set with "old" contents.
+  void InstallOld(const Variant& variant, const std::string& folder = kFolder) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (const std::string& path : FinalPaths(variant, folder)) WriteFileBytes(path, "old");
+  }
+  void ExpectNewFiles(const Variant& variant, const std::string& folder = kFolder) {
+    std::vector<std::string> paths = FinalPaths(variant, folder);
+    for (int i = 0; i < kProgramFileCount; ++i) {
+      EXPECT_EQ(ReadFileBytes(paths[i]), PackageContent(variant, i)) << paths[i];
+    }
+  }
+  void ExpectOldFiles(const Variant& variant) {
+    for (const std::string& path : FinalPaths(variant)) EXPECT_EQ(ReadFileBytes(path), "old") << path;
+  }
+  // The files in a folder, by name.
+  static std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+      if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  static std::vector<std::string> InstalledNames(const Variant& variant) {
+    std::vector<std::string> names;
+    for (int i = 1; i < kProgramFileCount; ++i) names.push_back(i == 2 ? variant.installed : kInstalledNames[i]);
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  int savedXml_ = 0;
+};
+
+// --- Install, no running product ---
+
+TEST_F(ProgramFiles, FreshInstallPutsElevenFilesAndTheUninstallerInPlace) {
+  for (const Variant* variant : {&kIni, &kXml}) {
+    SCOPED_TRACE(variant->installed);
+    ScopedWindowsVersion xp(VER_PLATFORM_WIN32_NT, 5);
+    UseVariant(*variant);
+    ASSERT_EQ(InstallProgramFiles(nullptr, kPackage.c_str(), kFolder.c_str(), 0), 1);
+    EXPECT_EQ(FilesIn(kFolder), InstalledNames(*variant));
+    ExpectNewFiles(*variant);
+    EXPECT_TRUE(StagingFoldersIn(TempFolder()).empty());
+    EXPECT_EQ(PendingOperations(), "missing");
+    DeleteTree(kFolder);
+    DeleteFileA(Uninstaller().c_str());
+  }
+}
+
+TEST_F(ProgramFiles, InstallReplacesAnEarlierInstallationOfEitherKind) {
+  struct Case {
+    const Variant* before;
+    const Variant* package;
+    DWORD platform;
+    bool manifestStays;
+  } cases[] = {
+      {&kXml, &kIni, VER_PLATFORM_WIN32_NT, false},
+      {&kIni, &kXml, VER_PLATFORM_WIN32_NT, false},
+      {&kXml, &kIni, VER_PLATFORM_WIN32_WINDOWS, true},
+      {&kIni, &kXml, VER_PLATFORM_WIN32_WINDOWS, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.package->installed) + (c.platform == VER_PLATFORM_WIN32_NT ? " NT" : " 9x"));
+    ScopedWindowsVersion version(c.platform, c.platform == VER_PLATFORM_WIN32_NT ? 5 : 4);
+    InstallOld(*c.before);
+    WriteFileBytes(kFolder + "\\didive.exe.manifest", "manifest");
+    WriteFileBytes(kFolder + "\\user.dat", "kept");
+    UseVariant(*c.package);
+    ASSERT_EQ(InstallProgramFiles(nullptr, kPackage.c_str(), kFolder.c_str(), 0), 1);
+    ExpectNewFiles(*c.package);
+    EXPECT_FALSE(Exists(kFolder + "\\" + c.package->otherInstalled));
+    EXPECT_EQ(Exists(kFolder + "\\didive.exe.manifest"), c.manifestStays);
+    EXPECT_EQ(ReadFileBytes(kFolder + "\\user.dat"), "kept");
+    EXPECT_TRUE(StagingFoldersIn(TempFolder()).empty());
+    EXPECT_EQ(PendingOperations(), "missing");
+    EXPECT_EQ(WininitText(), "missing");
+    DeleteTree(kFolder);
+    DeleteFileA(Uninstaller().c_str());
+  }
+}
+
+TEST_F(ProgramFiles, ProgramFolderIsCreatedLevelByLevel) {
+  ScopedWindowsVersion xp(VER_PLATFORM_WIN32_NT, 5);
+  UseVariant(kIni);
+  const std::string deep = kPrograms + "\\one\\two\\three\\Ravozeve Vuzizirer";
+  ASSERT_EQ(InstallProgramFiles(nullptr, kPackage.c_str(), deep.c_str(), 0), 1);
+  ExpectNewFiles(kIni, deep);
+  // A trailing backslash names the same folder.
+  DeleteTree(kPrograms + "\\one");
+  ASSERT_EQ(InstallProgramFiles(nullptr, kPackage.c_str(), (deep + "\\").c_str(), 0), 1);
+  ExpectNewFiles(kIni, deep);
+}
+
+TEST_F(ProgramFiles, FolderOnAMissingDriveFailsBeforeAnythingIsInPlace) {
+  ScopedWindowsVersion xp(VER_PLATFORM_WIN32_NT, 5);
+  UseVariant(kIni);
+  ASSERT_FALSE(Exists("Q:\\"));
+  EXPECT_EQ(InstallProgramFiles(nullptr, kPackage.c_str(), "Q:\\Ravozeve Vuzizirer", 0), 0);
+  EXPECT_FALSE(Exists(Uninstaller()));
+  EXPECT_EQ(PendingOperations(), "missing");
+}
+
+TEST_F(ProgramFiles, MissingPackageFileChangesNothingAtTheFinalPlaces) {
+  ScopedWindowsVersion xp(VER_PLATFORM_WIN32_NT, 5);
+  struct Case {
+    const Variant* variant;
+    const char* missing;
+  } cases[] = {
+      {&kIni, "NVXSYSID.vxd"}, {&kIni, "setup.exe"}, {&kIni, "NvxFlash.dll"},
+      {&kIni, "DidIve.nvx"},   {&kXml, "VOD.xml"},   {&kXml, "DidIve"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.missing);
+    DeleteTree(kFolder);
+    InstallOld(*c.variant);
+    UseVariant(*c.variant);
+    std::string missing = kPackage + "\\" + c.missing;
+    std::string content = ReadFileBytes(missing);
+    ASSERT_TRUE(DeleteFileA(missing.c_str()));
+    EXPECT_EQ(InstallProgramFiles(nullptr, kPackage.c_str(), kFolder.c_str(), 0), 0);
+    ExpectOldFiles(*c.variant);
+    EXPECT_EQ(FilesIn(kFolder), InstalledNames(*c.variant));
+    EXPECT_EQ(PendingOperations(), "missing");
+    WriteFileBytes(missing, content);
+    RemoveStagingFoldersIn(TempFolder());
+  }
+  // Nor is a missing program folder created.
+  DeleteTree(kFolder);
+  DeleteFileA(Uninstaller().c_str());
+  DeleteFileA((kPackage + "\\nvxlibb.dll").c_str());
+  EXPECT_EQ(InstallProgramFiles(nullptr, kPackage.c_str(), kFolder.c_str(), 0), 0);
+  EXPECT_FALSE(Exists(kFolder));
+  EXPECT_FALSE(Exists(Uninstaller()));
+}
+
+// Twelve long paths make lists far longer than 2600 bytes; every file must
+// still arrive under its whole name.
+TEST_F(ProgramFiles, LongProgramFolderPathsAreNotCut) {
+  ScopedWindowsVersion xp(VER_PLATFORM_WIN32_NT, 5);
+  UseVariant(kIni);
+  std::string deep = kPrograms;
+  while (deep.size() < 225) deep += "\\" + std::string(40, 'd');
+  deep.resize(225);
+  ASSERT_GT(11 * (deep.size() + 14), 2600u);
+  ASSERT_EQ(InstallProgramFiles(nullptr, kPackage.c_str(), deep.c_str(), 0), 1);
+  ExpectNewFiles(kIni, deep);
+  EXPECT_EQ(FilesIn(deep), InstalledNames(kIni));
+}
+
+// --- Install while the product runs: everything at the restart ---
+
+TEST_F(ProgramFiles, RunningProductOnNtSchedulesDeletionThenMoveForEachFile) {
+  ScopedWindowsVersion xp(VER_PLATFORM_WIN32_NT, 5);
+  InstallOld(kIni);
+  WriteFileBytes(kFolder + "\\NvxSetup.xml", "old xml");
+  WriteFileBytes(kFolder + "\\didive.exe.manifest", "manifest");
+  UseVariant(kIni);
+  ASSERT_EQ(InstallProgramFiles(nullptr, kPackage.c_str(), kFolder.c_str(), 1), 1);
+
+  ExpectOldFiles(kIni);
+  EXPECT_EQ(ReadFileBytes(kFolder + "\\NvxSetup.xml"), "old xml");
+  std::vector<std::string> staging = StagingFoldersIn(TempFolder());
+  ASSERT_EQ(staging.size(), 1u);
+  std::vector<std::pair<std::string, std::string>> expected = {
+      {"\\??\\" + kFolder + "\\NvxSetup.xml", ""},
+      {"\\??\\" + kFolder + "\\didive.exe.manifest", ""},
+  };
+  std::vector<std::string> finals = FinalPaths(kIni);
+  for (int i = 0; i < kProgramFileCount; ++i) {
+    expected.push_back({"\\??\\" + finals[i], ""});
+    expected.push_back({"\\??\\" + staging[0] + "\\" + kInstalledNames[i], "\\??\\" + finals[i]});
+  }
+  expected.push_back({"\\??\\" + staging[0] + "\\", ""});
+  EXPECT_EQ(PendingPairs(), expected);
+
+  RunRestart();
+  ExpectNewFiles(kIni);
+  EXPECT_EQ(FilesIn(kFolder), InstalledNames(kIni));
+  EXPECT_TRUE(StagingFoldersIn(TempFolder()).empty());
+}
+
+TEST_F(ProgramFiles, RunningProductOn9xWritesMoveLinesAfterEarlierLines) {
+  ScopedWindowsVersion win98(VER_PLATFORM_WIN32_WINDOWS, 4);
+  InstallOld(kIni);
+  DeleteFileA((kFolder + "\\NvxFlash.dll").c_str());  // new in this version
+  WriteFileBytes(kFolder + "\\NvxSetup.xml", "old xml");
+  WriteFileBytes(kFolder + "\\didive.exe.manifest", "manifest");
+  WriteFileBytes(kPrograms + "\\foreign.tmp", "foreign");
+  const std::string foreignLine = "NUL=" + ShortPath(kPrograms + "\\foreign.tmp") + "\r\n";
+  WriteFileBytes(WininitPath(), "[rename]\r\n" + foreignLine);
+  UseVariant(kIni);
+  ASSERT_EQ(InstallProgramFiles(nullptr, kPackage.c_str(), kFolder.c_str(), 1), 1);
+
+  std::vector<std::string> staging = StagingFoldersIn(TempFolder());
+  ASSERT_EQ(staging.size(), 1u);
+  std::string expected = "[rename]\r\n" + foreignLine + "NUL=" + ShortPath(kFolder + "\\NvxSetup.xml") + "\r\n";
+  std::vector<std::string> finals = FinalPaths(kIni);
+  for (int i = 0; i < kProgramFileCount; ++i) {
+    std::string destination = i == 11 ? ShortPath(kFolder) + "\\NvxFlash.dll" : ShortPath(finals[i]);
+    expected += destination + "=" + ShortPath(staging[0] + "\\" + kInstalledNames[i]) + "\r\n";
+  }
+  EXPECT_EQ(WininitText(), expected);
+  EXPECT_EQ(PendingOperations(), "missing");
+  for (int i = 0; i < 11; ++i) EXPECT_EQ(ReadFileBytes(finals[i]), "old") << finals[i];
+  EXPECT_FALSE(Exists(finals[11]));
+
+  RunRestart();
+  ExpectNewFiles(kIni);
+  EXPECT_FALSE(Exists(kPrograms + "\\foreign.tmp"));
+  EXPECT_FALSE(Exists(kFolder + "\\NvxSetup.xml"));
+  EXPECT_TRUE(Exists(kFolder + "\\didive.exe.manifest"));
+}
+
+// A restart cannot move a file across volumes: a program folder on another
+// drive gets its own staging folder beside it.
+TEST_F(ProgramFiles, RunningProductWithTheProgramOnAnotherDriveStagesThere) {
+  ScopedWindowsVersion xp(VER_PLATFORM_WIN32_NT, 5);
+  // Wine's drive Z: is the Unix root.
+  const std::string drive = std::string("Z:") + SETUP_BUILD_DIR + "/files_zdrive";
+  std::string parent = drive;
+  for (char& c : parent) if (c == '/') c = '\\';
+  DeleteTree(parent);
+  const std::string folder = parent + "\\Ravozeve Vuzizirer";
+  ASSERT_TRUE(CreateDirectoryA(parent.c_str(), nullptr));
+  InstallOld(kIni, folder);
+  UseVariant(kIni);
+  ASSERT_EQ(InstallProgramFiles(nullptr, kPackage.c_str(), folder.c_str(), 1), 1);
+
+  std::vector<std::string> windowsStaging = StagingFoldersIn(TempFolder());
+  std::vector<std::string> programStaging = StagingFoldersIn(parent);
+  ASSERT_EQ(windowsStaging.size(), 1u);
+  ASSERT_EQ(programStaging.size(), 1u);
+  std::vector<std::string> finals = FinalPaths(kIni, folder);
+  std::vector<std::pair<std::string, std::string>> expected;
+  for (int i = 0; i < kProgramFileCount; ++i) {
+    const std::string& staging = i == 0 ? windowsStaging[0] : programStaging[0];
+    expected.push_back({"\\??\\" + finals[i], ""});
+    expected.push_back({"\\??\\" + staging + "\\" + kInstalledNames[i], "\\??\\" + finals[i]});
+  }
+  expected.push_back({"\\??\\" + programStaging[0] + "\\", ""});
+  expected.push_back({"\\??\\" + windowsStaging[0] + "\\", ""});
+  EXPECT_EQ(PendingPairs(), expected);
+
+  RunRestart();
+  ExpectNewFiles(kIni, folder);
+  EXPECT_TRUE(StagingFoldersIn(parent).empty());
+  EXPECT_TRUE(StagingFoldersIn(TempFolder()).empty());
+  DeleteTree(parent);
+}
+
+// --- Install right after an uninstall, before the restart ---
+
+TEST_F(ProgramFiles, PendingUninstallerDeletionIsFollowedByItsReplacement) {
+  for (DWORD platform : {static_cast<DWORD>(VER_PLATFORM_WIN32_NT), static_cast<DWORD>(VER_PLATFORM_WIN32_WINDOWS)}) {
+    const bool nt = platform == VER_PLATFORM_WIN32_NT;
+    SCOPED_TRACE(nt ? "NT" : "9x");
+    ScopedWindowsVersion version(platform, nt ? 5 : 4);
+    InstallOld(kIni);
+    UseVariant(kIni);
+    ASSERT_EQ(RemoveProgramFiles(nullptr, kFolder.c_str(), 0), 1);
+    ASSERT_EQ(InstallProgramFiles(nullptr, kPackage.c_str(), kFolder.c_str(), 0), 1);
+
+    ExpectNewFiles(kIni);  // copied now
+    std::vector<std::string> staging = StagingFoldersIn(TempFolder());
+    ASSERT_EQ(staging.size(), 1u);
+    const std::string stagedUninstaller = staging[0] + "\\_nvxu000.exe";
+    if (nt) {
+      std::vector<std::pair<std::string, std::string>> expected = {
+          {"\\??\\" + Uninstaller(), ""},
+          {"\\??\\" + stagedUninstaller, "\\??\\" + Uninstaller()},
+      };
+      EXPECT_EQ(PendingPairs(), expected);
+    } else {
+      EXPECT_EQ(WininitText(), "[rename]\r\nNUL=" + ShortPath(Uninstaller()) + "\r\n" + ShortPath(Uninstaller()) +
+                                   "=" + ShortPath(stagedUninstaller) + "\r\n");
+    }
+
+    RunRestart();
+    EXPECT_EQ(ReadFileBytes(Uninstaller()), "new setup.exe");
+    ExpectNewFiles(kIni);
+    Clean();
+    SetUp();
+  }
+}
+
+// --- Uninstall ---
+
+TEST_F(ProgramFiles, UninstallDeletesElevenFilesAndTheUninstallerAtTheRestart) {
+  for (DWORD platform : {static_cast<DWORD>(VER_PLATFORM_WIN32_NT), static_cast<DWORD>(VER_PLATFORM_WIN32_WINDOWS)}) {
+    const bool nt = platform == VER_PLATFORM_WIN32_NT;
+    SCOPED_TRACE(nt ? "NT" : "9x");
+    ScopedWindowsVersion version(platform, nt ? 5 : 4);
+    InstallOld(kIni);
+    WriteFileBytes(kFolder + "\\user.dat", "kept");
+    UseVariant(kIni);
+    ASSERT_EQ(RemoveProgramFiles(nullptr, kFolder.c_str(), 0), 1);
+
+    EXPECT_EQ(FilesIn(kFolder), std::vector<std::string>{"user.dat"});
+    EXPECT_EQ(ReadFileBytes(Uninstaller()), "old");
+    if (nt) {
+      EXPECT_EQ(PendingPairs(), (std::vector<std::pair<std::string, std::string>>{{"\\??\\" + Uninstaller(), ""}}));
+    } else {
+      EXPECT_EQ(WininitText(), "[rename]\r\nNUL=" + ShortPath(Uninstaller()) + "\r\n");
+    }
+    RunRestart();
+    EXPECT_FALSE(Exists(Uninstaller()));
+    EXPECT_TRUE(IsFolder(kFolder));
+    // The folder stays also when nothing is left in it.
+    DeleteFileA((kFolder + "\\user.dat").c_str());
+    InstallOld(kIni);
+    ASSERT_EQ(RemoveProgramFiles(nullptr, kFolder.c_str(), 0), 1);
+    EXPECT_TRUE(IsFolder(kFolder));
+    EXPECT_TRUE(FilesIn(kFolder).empty());
+    Clean();
+    SetUp();
+  }
+}
+
+TEST_F(ProgramFiles, UninstallTakesTheKindOfDescriptorThatWasInstalled) {
+  ScopedWindowsVersion xp(VER_PLATFORM_WIN32_NT, 5);
+  InstallOld(kXml);
+  WriteFileBytes(kFolder + "\\NvxSetup.ini", "not ours");
+  UseVariant(kXml);
+  ASSERT_EQ(RemoveProgramFiles(nullptr, kFolder.c_str(), 0), 1);
+  EXPECT_EQ(FilesIn(kFolder), std::vector<std::string>{"NvxSetup.ini"});
+}
+
+// A file of the set that is already gone does not stop the others' removal.
+TEST_F(ProgramFiles, UninstallWithAFileAlreadyGoneRemovesTheRest) {
+  ScopedWindowsVersion xp(VER_PLATFORM_WIN32_NT, 5);
+  InstallOld(kIni);
+  ASSERT_TRUE(DeleteFileA((kFolder + "\\NvxSetup.dat").c_str()));
+  UseVariant(kIni);
+  ASSERT_EQ(RemoveProgramFiles(nullptr, kFolder.c_str(), 0), 1);
+  EXPECT_TRUE(FilesIn(kFolder).empty());
+  EXPECT_EQ(PendingPairs().size(), 1u);
+}
+
+TEST_F(ProgramFiles, UninstallWhileTheProductRunsSchedulesAllTwelve) {
+  for (DWORD platform : {static_cast<DWORD>(VER_PLATFORM_WIN32_NT), static_cast<DWORD>(VER_PLATFORM_WIN32_WINDOWS)}) {
+    const bool nt = platform == VER_PLATFORM_WIN32_NT;
+    SCOPED_TRACE(nt ? "NT" : "9x");
+    ScopedWindowsVersion version(platform, nt ? 5 : 4);
+    InstallOld(kIni);
+    const std::string foreignLine = "C:\\A.DLL=C:\\B.DLL\r\n";
+    if (!nt) WriteFileBytes(WininitPath(), "[rename]\r\n" + foreignLine);
+    UseVariant(kIni);
+    ASSERT_EQ(RemoveProgramFiles(nullptr, kFolder.c_str(), 1), 1);
+
+    ExpectOldFiles(kIni);
+    std::vector<std::string> finals = FinalPaths(kIni);
+    if (nt) {
+      std::vector<std::pair<std::string, std::string>> expected;
+      for (const std::string& path : finals) expected.push_back({"\\??\\" + path, ""});
+      EXPECT_EQ(PendingPairs(), expected);
+    } else {
+      std::string expected = "[rename]\r\n" + foreignLine;
+      for (const std::string& path : finals) expected += "NUL=" + ShortPath(path) + "\r\n";
+      EXPECT_EQ(WininitText(), expected);
+      EXPECT_EQ(PendingOperations(), "missing");
+      // Keep the restart from running the foreign line.
+      RemoveWininit();
+      WriteFileBytes(WininitPath(), "[rename]\r\n" + expected.substr(10 + foreignLine.size()));
+    }
+    RunRestart();
+    EXPECT_TRUE(FilesIn(kFolder).empty());
+    EXPECT_FALSE(Exists(Uninstaller()));
+    EXPECT_TRUE(IsFolder(kFolder));
+    Clean();
+    SetUp();
+  }
+}
+
+// --- The step as the driver calls it ---
+
+TEST_F(ProgramFiles, StepChoosesByTheInstallBit) {
+  ScopedWindowsVersion xp(VER_PLATFORM_WIN32_NT, 5);
+  UseVariant(kIni);
+  InstallOld(kIni);
+  // Without the install bit the files go.
+  ASSERT_EQ(ProcessProgramFiles(nullptr, kFolder.c_str(), 0, OptSilent), 1);
+  EXPECT_TRUE(FilesIn(kFolder).empty());
+  ClearPendingOperations();
+  // With it, the package is the running program's folder, which holds no
+  // program files here: nothing may arrive.
+  const std::string other = kPrograms + "\\Other";
+  EXPECT_EQ(ProcessProgramFiles(nullptr, other.c_str(), 0, OptInstall | OptSilent), 0);
+  EXPECT_FALSE(Exists(other));
+  EXPECT_EQ(PendingOperations(), "missing");
+}
+
+}  // namespace
