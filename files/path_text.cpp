@@ -53,6 +53,12 @@ size_t PathRootLength(const char* path) {
   return end != nullptr ? static_cast<size_t>(end - path) : strlen(path);
 }
 
+int IsFullPath(const char* path) {
+  size_t root = PathRootLength(path);
+  if (root == 2) return path[2] == '\\';
+  return root != 0;
+}
+
 int SameRoot(const char* first, const char* second) {
   size_t a = PathRootLength(first);
   size_t b = PathRootLength(second);

@@ -11,6 +11,8 @@ size_t LastComponentOffset(const char* path, size_t length);
 // Length of the root of a full path: "X:" of a drive path, "\\server\share"
 // of a network path; 0 when the path has neither.
 size_t PathRootLength(const char* path);
+// Whether path is a full path: a drive and a backslash ("C:\..."), or a share.
+int IsFullPath(const char* path);
 // Whether two full paths lie under the same root (drive or share). Paths
 // whose roots cannot be told count as the same.
 int SameRoot(const char* first, const char* second);

@@ -53,6 +53,10 @@ const char* OtherDescriptorName() {
   return g_setupPackage.isXmlDescriptor ? "NvxSetup.ini" : "NvxSetup.xml";
 }
 
+// An empty or relative folder would put the paths of the set under the
+// current folder or the root of the current drive.
+int IsProgramFolder(const char* folder) { return folder != nullptr && IsFullPath(folder); }
+
 int ReadWindowsFolder(char* windows) {
   UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
   return length != 0 && length < MAX_PATH;
@@ -207,6 +211,7 @@ int InstallFromPackage(HWND window, const char* packageFolder, const char* folde
 
 int InstallProgramFiles(HWND window, const char* packageFolder, const char* folder,
                         int instanceRunning) {
+  if (!IsProgramFolder(folder)) return 0;
   FileLists lists;
   InitFileLists(&lists);
   int result = InstallFromPackage(window, packageFolder, folder, instanceRunning, &lists);
@@ -215,6 +220,7 @@ int InstallProgramFiles(HWND window, const char* packageFolder, const char* fold
 }
 
 int RemoveProgramFiles(HWND window, const char* folder, int instanceRunning) {
+  if (!IsProgramFolder(folder)) return 0;
   OSVERSIONINFOA version;
   if (!ReadOsVersion(&version)) return 0;
   char windows[MAX_PATH];

@@ -36,6 +36,18 @@ TEST(FilesPathText, Roots) {
   for (const auto& c : cases) EXPECT_EQ(PathRootLength(c.path), c.root) << c.path;
 }
 
+TEST(FilesPathText, FullPaths) {
+  struct Case {
+    const char* path;
+    int full;
+  } cases[] = {
+      {"C:\\Program Files\\Vuz", 1}, {"C:\\", 1},  {"\\\\srv\\share\\Vuz", 1},
+      {"", 0},                      {"C:", 0},     {"C:Vuz", 0},
+      {"\\Vuz", 0},                {"Vuz", 0},    {"\\\\srv", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsFullPath(c.path), c.full) << c.path;
+}
+
 TEST(FilesPathText, SameRoot) {
   struct Case {
     const char* first;

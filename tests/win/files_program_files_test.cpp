@@ -471,6 +471,27 @@ TEST_F(ProgramFiles, UninstallWhileTheProductRunsSchedulesAllTwelve) {
   }
 }
 
+// An empty or relative folder would put the set under the current folder or
+// at the root of the current drive.
+TEST_F(ProgramFiles, FolderThatIsNotAFullPathIsRefused) {
+  ScopedWindowsVersion xp(VER_PLATFORM_WIN32_NT, 5);
+  UseVariant(kIni);
+  ASSERT_TRUE(SetCurrentDirectoryA(kPrograms.c_str()));
+  WriteFileBytes(kPrograms + "\\DidIve.exe", "not ours");
+  for (const char* folder : {"", "Vuz", "C:Vuz", "\\files_prog"}) {
+    SCOPED_TRACE(folder);
+    EXPECT_EQ(InstallProgramFiles(nullptr, kPackage.c_str(), folder, 0), 0);
+    EXPECT_EQ(RemoveProgramFiles(nullptr, folder, 0), 0);
+    EXPECT_EQ(RemoveProgramFiles(nullptr, folder, 1), 0);
+  }
+  SetCurrentDirectoryA("C:\\");
+  EXPECT_EQ(ReadFileBytes(kPrograms + "\\DidIve.exe"), "not ours");
+  EXPECT_FALSE(Exists(kPrograms + "\\Vuz"));
+  EXPECT_FALSE(Exists(Uninstaller()));
+  EXPECT_EQ(PendingOperations(), "missing");
+  EXPECT_TRUE(StagingFoldersIn(TempFolder()).empty());
+}
+
 // --- The step as the driver calls it ---
 
 TEST_F(ProgramFiles, StepChoosesByTheInstallBit) {
