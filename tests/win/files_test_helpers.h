@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -16,7 +18,7 @@ class ScopedWindowsVersion {
  public:
   ScopedWindowsVersion(DWORD platformId, DWORD majorVersion);
   ~ScopedWindowsVersion();
-  static ScopedWindowsVersion* current;
+  static inline ScopedWindowsVersion* current = nullptr;
   DWORD platformId;
   DWORD majorVersion;
   bool fail = false;  // the query itself fails
@@ -25,27 +27,156 @@ class ScopedWindowsVersion {
   VersionQuery saved_;
 };
 
-std::string ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, const std::string& bytes);
-bool Exists(const std::string& path);
-bool IsFolder(const std::string& path);
-std::string ShortPath(const std::string& path);
-std::string WindowsFolder();
-// Deletes a folder with everything in it (test data only).
-void DeleteTree(const std::string& path);
+inline constexpr char kSessionManager[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+inline constexpr char kPending[] = "PendingFileRenameOperations";
 
-// "PendingFileRenameOperations" as raw bytes; "missing" when there is none.
-std::string PendingOperations();
-void ClearPendingOperations();
-void SetPendingOperations(const std::string& data);
-// The pairs (source, destination) of the pending operations, in order.
-std::vector<std::pair<std::string, std::string>> PendingPairs();
+inline BOOL WINAPI FakeVersion(OSVERSIONINFOA* version) {
+  ScopedWindowsVersion* v = ScopedWindowsVersion::current;
+  if (v->fail) return FALSE;
+  version->dwPlatformId = v->platformId;
+  version->dwMajorVersion = v->majorVersion;
+  version->dwMinorVersion = v->platformId == VER_PLATFORM_WIN32_WINDOWS ? 10 : 0;
+  return version->dwOSVersionInfoSize == sizeof(OSVERSIONINFOA);
+}
 
-std::string WininitPath();
-std::string WininitText();  // "missing" when there is no file
-void RemoveWininit();
+inline ScopedWindowsVersion::ScopedWindowsVersion(DWORD platformId, DWORD majorVersion)
+    : platformId(platformId), majorVersion(majorVersion), saved_(g_versionQuery) {
+  current = this;
+  g_versionQuery = FakeVersion;
+}
 
-// Runs "wineboot -r", which carries out the pending operations of both forms.
-void RunRestart();
+inline ScopedWindowsVersion::~ScopedWindowsVersion() {
+  g_versionQuery = saved_;
+  current = nullptr;
+}
+
+inline std::string ReadFileBytes(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "missing";
+  std::string bytes;
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read != 0) bytes.append(buffer, read);
+  CloseHandle(file);
+  return bytes;
+}
+
+inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+  DWORD written = 0;
+  ASSERT_TRUE(WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+  CloseHandle(file);
+}
+
+inline bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+inline bool IsFolder(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+inline std::string ShortPath(const std::string& path) {
+  char buffer[MAX_PATH] = {};
+  DWORD length = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
+  EXPECT_TRUE(length != 0 && length < MAX_PATH) << path;
+  return buffer;
+}
+
+inline std::string WindowsFolder() {
+  char buffer[MAX_PATH] = {};
+  GetWindowsDirectoryA(buffer, MAX_PATH);
+  return buffer;
+}
+
+inline void DeleteTree(const std::string& path) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      std::string child = path + "\\" + name;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        DeleteTree(child);
+      } else {
+        SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(child.c_str());
+      }
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryA(path.c_str());
+}
+
+inline std::string PendingOperations() {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_READ, &key) != ERROR_SUCCESS) return "missing";
+  DWORD size = 0;
+  DWORD type = 0;
+  std::string data = "missing";
+  if (RegQueryValueExA(key, kPending, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+    data.assign(size, '\0');
+    RegQueryValueExA(key, kPending, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &size);
+    data.resize(size);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_MULTI_SZ));
+  }
+  RegCloseKey(key);
+  return data;
+}
+
+inline void ClearPendingOperations() {
+  HKEY key;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+  RegDeleteValueA(key, kPending);
+  RegCloseKey(key);
+}
+
+inline void SetPendingOperations(const std::string& data) {
+  HKEY key;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+  EXPECT_EQ(RegSetValueExA(key, kPending, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.data()),
+                           static_cast<DWORD>(data.size())),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+}
+
+inline std::vector<std::pair<std::string, std::string>> PendingPairs() {
+  std::vector<std::pair<std::string, std::string>> pairs;
+  std::string data = PendingOperations();
+  if (data == "missing") return pairs;
+  size_t offset = 0;
+  while (offset < data.size() && data[offset] != '\0') {
+    std::string source = data.c_str() + offset;
+    offset += source.size() + 1;
+    std::string destination = offset < data.size() ? data.c_str() + offset : "";
+    offset += destination.size() + 1;
+    pairs.emplace_back(source, destination);
+  }
+  return pairs;
+}
+
+inline std::string WininitPath() { return WindowsFolder() + "\\WININIT.INI"; }
+
+inline std::string WininitText() { return ReadFileBytes(WininitPath()); }
+
+inline void RemoveWininit() {
+  DeleteFileA(WininitPath().c_str());
+  DeleteFileA((WindowsFolder() + "\\wininit.bak").c_str());
+}
+
+inline void RunRestart() {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  char command[] = "wineboot.exe -r";
+  ASSERT_TRUE(CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+  ASSERT_EQ(WaitForSingleObject(process.hProcess, 120000), WAIT_OBJECT_0);
+  DWORD exitCode = 1;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  ASSERT_EQ(exitCode, 0u);
+}
 
 }  // namespace files_test
