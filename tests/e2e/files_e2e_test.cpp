@@ -1,0 +1,377 @@
+// The file step in runs of the real setup.exe on the sample packages: what
+// stands where afterwards, what was recorded for the restart, and what the
+// restart ("wineboot -r") then makes of it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "support/support.h"
+#include "win/files_test_helpers.h"
+
+using namespace files_test;
+
+namespace {
+
+const char kProduct[] = "Ravozeve Vuzizirer";
+
+// Names in the package folder and installed names, entry by entry; entry 3
+// is the descriptor of the package's kind.
+const char* const kPackageNames[] = {"setup.exe", "DidIve", "", "NvxSetup.dat",
+                                     "NvxSetup.dll", "NVXSYSID.sys", "NVXSYSID.vxd", "nvxliba.dll",
+                                     "nvxlibb.dll", "unicows.dll", "NVXNTDEV.sys", "NvxFlash.dll"};
+const char* const kInstalledNames[] = {"_nvxu000.exe", "DidIve.exe", "", "NvxSetup.dat",
+                                       "NvxSetup.dll", "NVXSYSID.sys", "NVXSYSID.vxd", "nvxliba.dll",
+                                       "nvxlibb.dll", "unicows.dll", "NVXNTDEV.sys", "NvxFlash.dll"};
+const int kSetSize = 12;
+
+std::string PackageName(bool xml, int i) {
+  return i == 2 ? (xml ? "VOD.xml" : "DidIve.nvx") : kPackageNames[i];
+}
+std::string InstalledName(bool xml, int i) {
+  return i == 2 ? (xml ? "NvxSetup.xml" : "NvxSetup.ini") : kInstalledNames[i];
+}
+
+std::string Uninstaller() { return ts::WindowsDir() + "\\_nvxu000.exe"; }
+std::string TempFolder() { return ts::WindowsDir() + "\\TEMP"; }
+std::string ProposedFolder() { return ts::ProgramFilesDir() + "\\Varnex\\Ravozeve Vuzizirer"; }
+
+std::vector<std::string> StagingFolders() {
+  std::vector<std::string> found;
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((TempFolder() + "\\VOD*.tmp").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return found;
+  do {
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) found.push_back(TempFolder() + "\\" + data.cFileName);
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+  return found;
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<std::string> InstalledNames(bool xml) {
+  std::vector<std::string> names;
+  for (int i = 1; i < kSetSize; ++i) names.push_back(InstalledName(xml, i));
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The final paths of the set, entry 1 the uninstaller.
+std::vector<std::string> FinalPaths(bool xml, const std::string& folder) {
+  std::vector<std::string> paths = {Uninstaller()};
+  for (int i = 1; i < kSetSize; ++i) paths.push_back(folder + "\\" + InstalledName(xml, i));
+  return paths;
+}
+
+// The contents of the final files, in the order of the set.
+std::vector<std::string> Contents(const std::vector<std::string>& paths) {
+  std::vector<std::string> contents;
+  for (const std::string& path : paths) contents.push_back(ReadFileBytes(path));
+  return contents;
+}
+
+class FilesRun : public ::testing::Test {
+ protected:
+  void SetUp() override { Clean(); }
+  void TearDown() override {
+    StopProduct();
+    Clean();
+  }
+  void Clean() {
+    ts::ResetMachineState();
+    for (const std::string& staging : StagingFolders()) DeleteTree(staging);
+    RemoveWininit();
+    DeleteTree("C:\\files_e2e");
+  }
+
+  void Prepare(bool xml) {
+    xml_ = xml;
+    package_ = ts::PreparePackage(xml);
+  }
+  // What the package holds for entry i.
+  std::string PackageContent(int i) const { return ReadFileBytes(package_ + "\\" + PackageName(xml_, i)); }
+  std::vector<std::string> PackageContents() const {
+    std::vector<std::string> contents;
+    for (int i = 0; i < kSetSize; ++i) contents.push_back(PackageContent(i));
+    return contents;
+  }
+  // A new version of the package: every data file changes (the programs stay,
+  // they must still run).
+  void ChangePackage() {
+    for (int i = 2; i < kSetSize; ++i) {
+      // unicows.dll is loaded on Windows 9x; text after the XML root would not parse.
+      if (i == 9 || (i == 2 && xml_)) continue;
+      std::string path = package_ + "\\" + PackageName(xml_, i);
+      WriteFileBytes(path, ReadFileBytes(path) + "\r\n; version 2\r\n");
+    }
+  }
+  ts::RunResult Setup(const std::string& args) { return ts::RunSetup(package_, args); }
+  std::string ProgramFolder() const {
+    std::string folder;
+    ts::ReadRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "ProgDir", &folder);
+    return folder;
+  }
+
+  // The installed stand-in product, holding its mutex.
+  void StartProduct(const std::string& folder) {
+    product_ = ts::StartProcess(folder + "\\DidIve.exe", "");
+    ASSERT_NE(product_.handle, nullptr);
+    for (int i = 0; i < 200; ++i) {
+      HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, kProduct);
+      if (mutex != nullptr) {
+        CloseHandle(mutex);
+        return;
+      }
+      Sleep(50);
+    }
+    FAIL() << "the product's mutex never appeared";
+  }
+  void StopProduct() {
+    if (product_.handle == nullptr) return;
+    TerminateProcess(product_.handle, 0);
+    ts::FinishProcess(&product_, 10000);
+  }
+
+  bool xml_ = true;
+  std::string package_;
+  ts::Process product_;
+};
+
+TEST_F(FilesRun, FreshInstallPutsTheSetInPlaceAndRemovesTheStaging) {
+  for (bool xml : {true, false}) {
+    SCOPED_TRACE(xml ? "XML package" : "INI package");
+    Clean();
+    Prepare(xml);
+    ASSERT_EQ(0u, Setup("/S").exitCode);
+    EXPECT_EQ("0000", ts::ResultRecord());
+    ASSERT_EQ(ProposedFolder(), ProgramFolder());
+    EXPECT_EQ(InstalledNames(xml), FilesIn(ProposedFolder()));
+    EXPECT_EQ(PackageContents(), Contents(FinalPaths(xml, ProposedFolder())));
+    EXPECT_TRUE(StagingFolders().empty());
+    EXPECT_EQ("missing", PendingOperations());
+  }
+}
+
+TEST_F(FilesRun, RegisteredFolderIsCreatedLevelByLevelOrFailsOnAMissingDrive) {
+  Prepare(true);
+  const std::string deep = "C:\\files_e2e\\one\\two\\three\\Ravozeve Vuzizirer";
+  ASSERT_TRUE(ts::WriteRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "ProgDir", deep));
+  ASSERT_TRUE(ts::WriteRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "Name", kProduct));
+  ASSERT_TRUE(ts::WriteRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "Version", "3.00.0000"));
+  ASSERT_EQ(0u, Setup("/S").exitCode);
+  EXPECT_EQ(PackageContents(), Contents(FinalPaths(true, deep)));
+
+  Clean();
+  ASSERT_FALSE(ts::FolderExists("Q:\\"));
+  ASSERT_TRUE(ts::WriteRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "ProgDir", "Q:\\Ravozeve Vuzizirer"));
+  ASSERT_TRUE(ts::WriteRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "Name", kProduct));
+  ASSERT_TRUE(ts::WriteRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "Version", "3.00.0000"));
+  EXPECT_EQ(9u, Setup("/S").exitCode);
+  EXPECT_EQ("0009", ts::ResultRecord());
+  EXPECT_FALSE(Exists(Uninstaller()));
+}
+
+// Each kind of package removes the other kind's descriptor; the manifest of
+// the older product goes on NT and stays on Windows 9x.
+TEST_F(FilesRun, PackageOfTheOtherKindReplacesTheDescriptor) {
+  struct Case {
+    bool first;
+    bool second;
+    const char* version;
+    bool manifestStays;
+  } cases[] = {
+      {true, false, "", false},
+      {false, true, "", false},
+      {true, false, "win98", true},
+      {false, true, "win98", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.second ? "XML" : "INI") + " over " + (c.first ? "XML " : "INI ") + c.version);
+    Clean();
+    ts::SetWineVersion("setup.exe", c.version);
+    Prepare(c.first);
+    ASSERT_EQ(0u, Setup("/S").exitCode);
+    const std::string folder = ProgramFolder();
+    ASSERT_TRUE(Exists(folder + "\\" + InstalledName(c.first, 2)));
+    WriteFileBytes(folder + "\\didive.exe.manifest", "<assembly/>");
+
+    Prepare(c.second);
+    ASSERT_EQ(0u, Setup("/S").exitCode);
+    EXPECT_EQ("0000", ts::ResultRecord());
+    EXPECT_FALSE(Exists(folder + "\\" + InstalledName(c.first, 2)));
+    EXPECT_EQ(PackageContents(), Contents(FinalPaths(c.second, folder)));
+    EXPECT_EQ(c.manifestStays, Exists(folder + "\\didive.exe.manifest"));
+    EXPECT_TRUE(StagingFolders().empty());
+  }
+}
+
+TEST_F(FilesRun, PackageLackingAFileFailsWithNothingChangedAtTheFinalPlaces) {
+  Prepare(true);
+  ASSERT_TRUE(DeleteFileA((package_ + "\\NVXSYSID.vxd").c_str()));
+  EXPECT_EQ(9u, Setup("/S").exitCode);
+  EXPECT_EQ("0009", ts::ResultRecord());
+  EXPECT_FALSE(ts::FolderExists(ProposedFolder()));
+  EXPECT_FALSE(Exists(Uninstaller()));
+
+  // Over an installation: the installed files stay as they were.
+  Clean();
+  Prepare(true);
+  ASSERT_EQ(0u, Setup("/S").exitCode);
+  const std::vector<std::string> before = Contents(FinalPaths(true, ProposedFolder()));
+  ChangePackage();
+  ASSERT_TRUE(DeleteFileA((package_ + "\\NvxFlash.dll").c_str()));
+  EXPECT_EQ(9u, Setup("/S").exitCode);
+  EXPECT_EQ("0009", ts::ResultRecord());
+  EXPECT_EQ(before, Contents(FinalPaths(true, ProposedFolder())));
+}
+
+TEST_F(FilesRun, RunningProductOnNtGetsItsFilesAtTheRestart) {
+  Prepare(true);
+  ASSERT_EQ(0u, Setup("/S").exitCode);
+  const std::string folder = ProgramFolder();
+  const std::vector<std::string> finals = FinalPaths(true, folder);
+  const std::vector<std::string> before = Contents(finals);
+  ChangePackage();
+  StartProduct(folder);
+
+  ASSERT_EQ(0u, Setup("/S").exitCode);
+  EXPECT_EQ("0000", ts::ResultRecord());
+  EXPECT_EQ(before, Contents(finals));
+  std::vector<std::string> staging = StagingFolders();
+  ASSERT_EQ(1u, staging.size());
+  std::vector<std::pair<std::string, std::string>> expected;
+  for (int i = 0; i < kSetSize; ++i) {
+    expected.push_back({"\\??\\" + finals[i], ""});
+    expected.push_back({"\\??\\" + staging[0] + "\\" + InstalledName(true, i), "\\??\\" + finals[i]});
+  }
+  expected.push_back({"\\??\\" + staging[0] + "\\", ""});
+  EXPECT_EQ(expected, PendingPairs());
+
+  StopProduct();
+  RunRestart();
+  EXPECT_EQ(PackageContents(), Contents(finals));
+  EXPECT_NE(before, Contents(finals));
+  EXPECT_TRUE(StagingFolders().empty());
+}
+
+TEST_F(FilesRun, RunningProductOn9xGetsItsFilesThroughWininit) {
+  ts::SetWineVersion("setup.exe", "win98");
+  Prepare(true);
+  ASSERT_EQ(0u, Setup("/S").exitCode);
+  const std::string folder = ProgramFolder();
+  const std::vector<std::string> finals = FinalPaths(true, folder);
+  const std::vector<std::string> before = Contents(finals);
+  ChangePackage();
+  const std::string foreign = "C:\\files_e2e_foreign.tmp";
+  WriteFileBytes(foreign, "foreign");
+  const std::string foreignLine = "NUL=" + ShortPath(foreign) + "\r\n";
+  WriteFileBytes(WininitPath(), "[rename]\r\n" + foreignLine);
+  StartProduct(folder);
+
+  ASSERT_EQ(0u, Setup("/S").exitCode);
+  EXPECT_EQ("0000", ts::ResultRecord());
+  EXPECT_EQ(before, Contents(finals));
+  std::vector<std::string> staging = StagingFolders();
+  ASSERT_EQ(1u, staging.size());
+  std::string expected = "[rename]\r\n" + foreignLine;
+  for (int i = 0; i < kSetSize; ++i) {
+    expected += ShortPath(finals[i]) + "=" + ShortPath(staging[0] + "\\" + InstalledName(true, i)) + "\r\n";
+  }
+  EXPECT_EQ(expected, WininitText());
+  // Short names only: no blank of "Program Files" or "Ravozeve Vuzizirer".
+  EXPECT_EQ(std::string::npos, WininitText().find(' '));
+  EXPECT_EQ("missing", PendingOperations());
+
+  StopProduct();
+  RunRestart();
+  EXPECT_EQ(PackageContents(), Contents(finals));
+  EXPECT_FALSE(Exists(foreign));
+}
+
+TEST_F(FilesRun, InstallRightAfterAnUninstallReplacesTheUninstallerAgainAtTheRestart) {
+  Prepare(true);
+  ASSERT_EQ(0u, Setup("/S").exitCode);
+  ASSERT_EQ(0u, Setup("/U /S").exitCode);
+  ASSERT_EQ((std::vector<std::pair<std::string, std::string>>{{"\\??\\" + Uninstaller(), ""}}), PendingPairs());
+
+  ChangePackage();
+  ASSERT_EQ(0u, Setup("/S").exitCode);
+  EXPECT_EQ("0000", ts::ResultRecord());
+  const std::vector<std::string> finals = FinalPaths(true, ProgramFolder());
+  EXPECT_EQ(PackageContents(), Contents(finals));  // copied now
+  std::vector<std::string> staging = StagingFolders();
+  ASSERT_EQ(1u, staging.size());
+  std::vector<std::pair<std::string, std::string>> expected = {
+      {"\\??\\" + Uninstaller(), ""},
+      {"\\??\\" + staging[0] + "\\_nvxu000.exe", "\\??\\" + Uninstaller()},
+  };
+  EXPECT_EQ(expected, PendingPairs());
+
+  RunRestart();
+  EXPECT_EQ(PackageContent(0), ReadFileBytes(Uninstaller()));
+  EXPECT_EQ(PackageContents(), Contents(finals));
+}
+
+TEST_F(FilesRun, UninstallDeletesElevenFilesAndTheUninstallerAtTheRestart) {
+  Prepare(true);
+  ASSERT_EQ(0u, Setup("/S").exitCode);
+  const std::string folder = ProgramFolder();
+  ASSERT_EQ(0u, Setup("/U /S").exitCode);
+  EXPECT_EQ("0000", ts::ResultRecord());
+  EXPECT_TRUE(FilesIn(folder).empty());
+  EXPECT_TRUE(ts::FolderExists(folder));
+  EXPECT_TRUE(Exists(Uninstaller()));
+  EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"\\??\\" + Uninstaller(), ""}}), PendingPairs());
+
+  RunRestart();
+  EXPECT_FALSE(Exists(Uninstaller()));
+  EXPECT_TRUE(ts::FolderExists(folder));
+}
+
+TEST_F(FilesRun, UninstallWhileTheProductRunsSchedulesAllTwelve) {
+  for (const char* version : {"", "win98"}) {
+    SCOPED_TRACE(*version ? version : "NT");
+    Clean();
+    ts::SetWineVersion("setup.exe", version);
+    Prepare(true);
+    ASSERT_EQ(0u, Setup("/S").exitCode);
+    const std::string folder = ProgramFolder();
+    const std::vector<std::string> finals = FinalPaths(true, folder);
+    const std::vector<std::string> before = Contents(finals);
+    StartProduct(folder);
+
+    ASSERT_EQ(0u, Setup("/U /S").exitCode);
+    EXPECT_EQ("0000", ts::ResultRecord());
+    EXPECT_EQ(before, Contents(finals));
+    if (*version == '\0') {
+      std::vector<std::pair<std::string, std::string>> expected;
+      for (const std::string& path : finals) expected.push_back({"\\??\\" + path, ""});
+      EXPECT_EQ(expected, PendingPairs());
+    } else {
+      std::string expected = "[rename]\r\n";
+      for (const std::string& path : finals) expected += "NUL=" + ShortPath(path) + "\r\n";
+      EXPECT_EQ(expected, WininitText());
+    }
+
+    StopProduct();
+    RunRestart();
+    EXPECT_TRUE(FilesIn(folder).empty());
+    EXPECT_FALSE(Exists(Uninstaller()));
+    EXPECT_TRUE(ts::FolderExists(folder));
+  }
+}
+
+}  // namespace
