@@ -464,6 +464,12 @@ void ResetMachineState() {
   }
   if (groupFolder.size() > 3) DeleteTree(groupFolder);
 
+  // The sample package's default folder, even when no key names it (a test
+  // that failed half-way, or files left for the next restart).
+  std::string sampleParent = ProgramFilesDir() + "\\Varnex";
+  DeleteTree(sampleParent + "\\Ravozeve Vuzizirer");
+  RemoveDirectoryA(sampleParent.c_str());
+
   for (int csidl : {CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_STARTMENU,
                     CSIDL_COMMON_STARTMENU}) {
     DeleteShortcutsIn(SpecialFolder(csidl));
