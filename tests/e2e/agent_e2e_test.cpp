@@ -1,0 +1,327 @@
+// Runs of the real setup.exe as an update agent runs it ("/T ..."), and an
+// install with /O while such a request is pending, with the stand-in product
+// installed from the sample package.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "support/support.h"
+
+namespace {
+
+const char kProductName[] = "Ravozeve Vuzizirer";  // the sample package's product
+
+std::string SystemText(DWORD code) {
+  char text[MAX_PATH] = "";
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, 0x400, text, MAX_PATH, nullptr);
+  return text;
+}
+
+std::string Hex(uintptr_t number) {
+  char text[32];
+  snprintf(text, sizeof(text), "%llx", static_cast<unsigned long long>(number));
+  return text;
+}
+
+// A window of the agent, on a thread of its own that keeps answering
+// messages, as a real agent's window does while its box is up.
+class AgentWindow {
+ public:
+  AgentWindow() {
+    ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    thread_ = CreateThread(nullptr, 0, Run, this, 0, &threadId_);
+    WaitForSingleObject(ready_, 10000);
+  }
+  ~AgentWindow() {
+    PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
+    WaitForSingleObject(thread_, 10000);
+    CloseHandle(thread_);
+    CloseHandle(ready_);
+  }
+  HWND get() const { return window_; }
+  std::string hex() const { return Hex(reinterpret_cast<uintptr_t>(window_)); }
+
+ private:
+  static DWORD WINAPI Run(void* param) {
+    auto* self = static_cast<AgentWindow*>(param);
+    self->window_ = CreateWindowExA(0, "STATIC", "update agent", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                                    nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetEvent(self->ready_);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+    DestroyWindow(self->window_);
+    return 0;
+  }
+  HANDLE ready_ = nullptr;
+  HANDLE thread_ = nullptr;
+  DWORD threadId_ = 0;
+  HWND window_ = nullptr;
+};
+
+// A message box as a run showed it, with its owner.
+struct Box {
+  std::string title;
+  std::string text;
+  HWND owner;
+};
+
+struct AgentRun {
+  DWORD exitCode;
+  std::vector<Box> boxes;
+  size_t windows;  // every window the run showed
+};
+
+// Options for the stand-in product, which it inherits through setup.exe.
+class StandInOptions {
+ public:
+  explicit StandInOptions(const std::string& options) {
+    DeleteFileA(LogPath().c_str());
+    SetEnvironmentVariableA("DIDIVE_STANDIN", (options + " /L:" + LogPath()).c_str());
+  }
+  ~StandInOptions() {
+    SetEnvironmentVariableA("DIDIVE_STANDIN", nullptr);
+    DeleteFileA(LogPath().c_str());
+  }
+  // The command lines the product was started with, one a line.
+  static std::string Log() { return ts::ReadFileText(LogPath()); }
+  static std::string LogPath() { return ts::WindowsDir() + "\\Temp\\agent-e2e.log"; }
+};
+
+class AgentRegistration : public testing::Test {
+ protected:
+  void SetUp() override {
+    ts::ResetMachineState();
+    package_ = ts::PreparePackage();
+    ASSERT_TRUE(ts::FileExists(package_ + "\\setup.exe"));
+  }
+  void TearDown() override { ts::ResetMachineState(); }
+
+  // Installs the product silently from the sample package.
+  void InstallProduct() {
+    ASSERT_EQ(0u, ts::RunSetup(package_, "/S").exitCode);
+    ASSERT_TRUE(ts::ReadRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "", &programPath_));
+    ASSERT_TRUE(ts::FileExists(programPath_));
+    ts::DeleteRegTree(HKEY_CURRENT_USER, ts::kProductKey);  // the install's result record
+  }
+
+  AgentRun Run(const std::string& args) {
+    AgentRun run{ts::kTimedOut, {}, 0};
+    std::vector<Box>* boxes = &run.boxes;
+    ts::RunResult result = ts::RunSetup(package_, args, [boxes](const ts::SeenWindow& w) {
+      if (!w.text.empty()) boxes->push_back(Box{w.title, w.text, GetWindow(w.window, GW_OWNER)});
+      return ts::AnswerOk(w);
+    });
+    run.exitCode = result.exitCode;
+    run.windows = result.windows.size();
+    return run;
+  }
+
+  // Ends the product that a successful request left running.
+  static void CloseProduct() {
+    for (int i = 0; i < 200; ++i) {
+      HWND window = FindWindowA(nullptr, kProductName);
+      if (window == nullptr) return;
+      PostMessageA(window, WM_CLOSE, 0, 0);
+      Sleep(50);
+    }
+  }
+
+  static bool Pending() { return ts::RegKeyExists(HKEY_CURRENT_USER, ts::kAgentKey); }
+
+  std::string package_;
+  std::string programPath_;
+};
+
+TEST_F(AgentRegistration, OlderSystemsEndWith50AndNoMessage) {
+  InstallProduct();
+  for (const char* version : {"win98", "nt40"}) {
+    for (const char* args : {"/Tf", "/Tf HWND="}) {
+      SCOPED_TRACE(std::string(version) + " " + args);
+      ts::SetWineVersion("setup.exe", version);
+      AgentRun run = Run(args);
+      EXPECT_EQ(50u, run.exitCode);
+      EXPECT_EQ(0u, run.windows);
+      EXPECT_FALSE(Pending());
+    }
+  }
+  ts::SetWineVersion("setup.exe", "");
+}
+
+TEST_F(AgentRegistration, ProductKeyWithoutProgramPathEndsWith1012) {
+  // Nothing installed at all, then an installation whose program path is gone.
+  for (int installed = 0; installed < 2; ++installed) {
+    SCOPED_TRACE(installed ? "program path removed" : "not installed");
+    if (installed) {
+      InstallProduct();
+      ts::DeleteRegValue(HKEY_LOCAL_MACHINE, ts::kProductKey, "");
+    }
+    AgentRun run = Run("/Tf");
+    EXPECT_EQ(1012u, run.exitCode);
+    ASSERT_EQ(1u, run.boxes.size());
+    EXPECT_EQ(SystemText(ERROR_CANTREAD), run.boxes[0].text);
+    EXPECT_EQ(nullptr, run.boxes[0].owner);
+    EXPECT_FALSE(Pending());
+  }
+}
+
+TEST_F(AgentRegistration, SignalledRequestEndsWith0AndStaysPending) {
+  InstallProduct();
+  StandInOptions options("");
+  AgentWindow agent;
+  AgentRun run = Run("/Tupdate-3 HWND=" + agent.hex());
+  EXPECT_EQ(0u, run.exitCode);
+  EXPECT_EQ(0u, run.boxes.size());
+  EXPECT_TRUE(Pending());
+  DWORD window = 0;
+  EXPECT_TRUE(ts::ReadRegDword(HKEY_CURRENT_USER, ts::kAgentKey, "HWND", &window));
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(agent.get()), window);
+  // Started from its installed place with "/H /W".
+  std::string log = StandInOptions::Log();
+  EXPECT_NE(std::string::npos, log.find("DidIve.exe\" /H /W")) << log;
+  EXPECT_NE(nullptr, FindWindowA(nullptr, kProductName)) << "the product runs on";
+
+  // A second request while this one is pending: 170 under the agent's window.
+  AgentRun again = Run("/Tother");
+  EXPECT_EQ(170u, again.exitCode);
+  ASSERT_EQ(1u, again.boxes.size());
+  EXPECT_EQ(SystemText(ERROR_BUSY), again.boxes[0].text);
+  EXPECT_EQ(agent.get(), again.boxes[0].owner);
+  std::string feature;
+  EXPECT_TRUE(ts::ReadRegString(HKEY_CURRENT_USER, ts::kAgentKey, "FEATUREID", &feature));
+  EXPECT_EQ("update-3", feature) << "the pending request is left alone";
+  CloseProduct();
+}
+
+TEST_F(AgentRegistration, AcceptedFormsWriteTheirValues) {
+  InstallProduct();
+  StandInOptions options("");
+  const std::string folder = ts::WindowsDir();
+  struct Case {
+    std::string args;
+    std::vector<std::pair<std::string, std::string>> texts;  // REG_SZ values
+    DWORD window;
+  } cases[] = {
+      {"/T", {{"FEATUREID", ""}}, 0},
+      {"/Tf3 HWND=2a", {{"FEATUREID", "f3"}}, 0x2a},
+      {"/Tf5 HWND=1F " + folder + " NOTIFY=note", {{"FEATUREID", "f5"}, {"PATH", folder}, {"NOTIFY", "note"}},
+       0x1f},
+      {"/Tf6 HWND=6 \"" + folder + "\" KILL=stop \"NOTIFY=go on\"",
+       {{"FEATUREID", "f6"}, {"PATH", folder}, {"NOTIFY", "go on"}, {"KILL", "stop"}},
+       6},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    AgentRun run = Run(c.args);
+    EXPECT_EQ(0u, run.exitCode);
+    for (const auto& text : c.texts) {
+      std::string value;
+      EXPECT_TRUE(ts::ReadRegString(HKEY_CURRENT_USER, ts::kAgentKey, text.first, &value)) << text.first;
+      EXPECT_EQ(text.second, value) << text.first;
+    }
+    DWORD window = 0xDEAD;
+    EXPECT_TRUE(ts::ReadRegDword(HKEY_CURRENT_USER, ts::kAgentKey, "HWND", &window));
+    EXPECT_EQ(c.window, window);
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, ts::kAgentKey, 0, KEY_ALL_ACCESS, &key));
+    DWORD values = 0;
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+                     nullptr, nullptr);
+    EXPECT_EQ(c.texts.size() + 1, values);
+    // Volatile: it takes no lasting subkey.
+    HKEY child = nullptr;
+    EXPECT_EQ(ERROR_CHILD_MUST_BE_VOLATILE, RegCreateKeyExA(key, "lasting", 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                            nullptr, &child, nullptr));
+    if (child != nullptr) RegCloseKey(child);
+    RegCloseKey(key);
+    CloseProduct();
+    ts::DeleteRegTree(HKEY_CURRENT_USER, ts::kAgentKey);
+  }
+}
+
+TEST_F(AgentRegistration, MalformedRequestsEndWith87) {
+  InstallProduct();
+  StandInOptions options("");
+  AgentWindow agent;
+  const std::string folder = ts::WindowsDir();
+  const std::string window = "HWND=" + agent.hex();
+  struct Case {
+    std::string args;
+    bool owned;  // the request names the agent's window before it goes wrong
+  } cases[] = {
+      {"/Tf HWND=", false},
+      {"/Tf hwnd=1f", false},
+      {"/Tf " + window + " " + folder, false},
+      {"/Tf " + window + " " + folder + " KILL=k", true},
+      {"/Tf " + window + " C:\\no\\such\\place NOTIFY=n", true},
+      {"/Tf " + window + " " + folder + " NOTIFY=a NOTIFY=b", true},
+      {"/Tf " + window + " " + folder + " NOTIFY=n KILL=k more", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    AgentRun run = Run(c.args);
+    EXPECT_EQ(87u, run.exitCode);
+    ASSERT_EQ(1u, run.boxes.size());
+    EXPECT_EQ(SystemText(ERROR_INVALID_PARAMETER), run.boxes[0].text);
+    EXPECT_EQ(c.owned ? agent.get() : nullptr, run.boxes[0].owner);
+    EXPECT_FALSE(Pending());
+    EXPECT_EQ("", StandInOptions::Log()) << "the product is not started";
+  }
+}
+
+TEST_F(AgentRegistration, AHandleThatIsNoWindowStillGetsItsMessage) {
+  InstallProduct();
+  AgentRun run = Run("/Tf HWND=1f C:\\windows KILL=k");
+  EXPECT_EQ(87u, run.exitCode);
+  ASSERT_EQ(1u, run.boxes.size());
+  EXPECT_EQ(SystemText(ERROR_INVALID_PARAMETER), run.boxes[0].text);
+  EXPECT_EQ(nullptr, run.boxes[0].owner);
+}
+
+TEST_F(AgentRegistration, ProductEndingBeforeItsSignalEndsWith1627) {
+  InstallProduct();
+  StandInOptions options("/X");
+  AgentWindow agent;
+  AgentRun run = Run("/Tf HWND=" + agent.hex());
+  EXPECT_EQ(1627u, run.exitCode);
+  ASSERT_EQ(1u, run.boxes.size());
+  EXPECT_EQ(SystemText(ERROR_FUNCTION_FAILED), run.boxes[0].text);
+  EXPECT_EQ(agent.get(), run.boxes[0].owner);
+  EXPECT_FALSE(Pending()) << "the written request is deleted again";
+  EXPECT_NE(std::string::npos, StandInOptions::Log().find("/H /W"));
+}
+
+TEST_F(AgentRegistration, InstallWithRelaunchWaitsForThePendingRequest) {
+  AgentWindow agent;
+  // The product ends without its signal: the request goes, the box shows even with /S.
+  {
+    ASSERT_TRUE(ts::WriteRegString(HKEY_CURRENT_USER, ts::kAgentKey, "FEATUREID", "f"));
+    ASSERT_TRUE(ts::WriteRegDword(HKEY_CURRENT_USER, ts::kAgentKey, "HWND",
+                                  static_cast<DWORD>(reinterpret_cast<uintptr_t>(agent.get()))));
+    StandInOptions options("/X");
+    AgentRun run = Run("/S /O");
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_EQ("0000", ts::ResultRecord());
+    ASSERT_EQ(1u, run.boxes.size());
+    EXPECT_EQ(SystemText(ERROR_FUNCTION_FAILED), run.boxes[0].text);
+    EXPECT_EQ(agent.get(), run.boxes[0].owner);
+    EXPECT_FALSE(Pending());
+    std::string log = StandInOptions::Log();
+    EXPECT_NE(std::string::npos, log.find("DidIve.exe\" /H /W")) << log;
+  }
+  // The product signals: nothing shown, the request stays for it.
+  {
+    ASSERT_TRUE(ts::WriteRegDword(HKEY_CURRENT_USER, ts::kAgentKey, "HWND", 0));
+    StandInOptions options("");
+    AgentRun run = Run("/S /O");
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_TRUE(run.boxes.empty());
+    EXPECT_TRUE(Pending());
+    EXPECT_NE(std::string::npos, StandInOptions::Log().find("DidIve.exe\" /H /W"));
+    CloseProduct();
+  }
+}
+
+}  // namespace
