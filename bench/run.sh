@@ -7,6 +7,6 @@ cd "$(dirname "$0")/.."
 out=build/bench
 mkdir -p "$out"
 g++ -std=c++17 -O2 -DNDEBUG -Wall -Wextra -I. bench/xml_bench.cpp xml/memory.cpp xml/codepage.cpp \
-  xml/native_codepage.cpp xml/parse.cpp xml/query.cpp xml/variant.cpp driver/text.cpp \
+  xml/native_codepage.cpp xml/parse.cpp xml/query.cpp xml/variant.cpp common/text.cpp \
   -lpugixml -o "$out/xml_bench"
 "$out/xml_bench" "$@"

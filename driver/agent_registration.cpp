@@ -6,9 +6,9 @@
 #include <stdlib.h>
 #include <wchar.h>
 
+#include "common/text.h"
 #include "driver/environment.h"
 #include "driver/setup_context.h"
-#include "driver/text.h"
 #include "registry/product_key.h"
 #include "resources/resource_ids.h"
 

@@ -1,6 +1,6 @@
 #include "driver/environment.h"
 
-#include "driver/text.h"
+#include "common/text.h"
 
 namespace {
 

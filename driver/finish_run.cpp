@@ -3,9 +3,9 @@
 #include <windows.h>
 #include <setupapi.h>
 
+#include "common/text.h"
 #include "driver/agent_registration.h"
 #include "driver/setup_context.h"
-#include "driver/text.h"
 #include "resources/resource_ids.h"
 
 // Seam: the system's restart prompt, replaceable by tests (Wine's shows nothing).

@@ -3,10 +3,10 @@
 #include <windows.h>
 #include <string.h>
 
+#include "common/text.h"
 #include "driver/environment.h"
 #include "driver/progress.h"
 #include "driver/setup_context.h"
-#include "driver/text.h"
 #include "files/program_files.h"
 #include "package/settings.h"
 #include "package/setup_package.h"

@@ -1,5 +1,7 @@
 #include "files/file_decryption.h"
 
+#include "common/system_library.h"
+
 void DecryptWith(const char* path, EncryptionStatusQuery queryStatus, FileDecrypter decrypt) {
   if (queryStatus == nullptr) return;  // no encryption on this system
   DWORD status = 0;
@@ -8,9 +10,8 @@ void DecryptWith(const char* path, EncryptionStatusQuery queryStatus, FileDecryp
 }
 
 void DecryptIfEncrypted(const char* path) {
-  HMODULE advapi = GetModuleHandleA("Advapi32.dll");
-  if (advapi == nullptr) return;
   DecryptWith(path,
-              reinterpret_cast<EncryptionStatusQuery>(GetProcAddress(advapi, "FileEncryptionStatusA")),
-              reinterpret_cast<FileDecrypter>(GetProcAddress(advapi, "DecryptFileA")));
+              reinterpret_cast<EncryptionStatusQuery>(
+                  FindLoadedProcedure("advapi32.dll", "FileEncryptionStatusA")),
+              reinterpret_cast<FileDecrypter>(FindLoadedProcedure("advapi32.dll", "DecryptFileA")));
 }

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <string.h>
 
-#include "driver/text.h"
+#include "common/text.h"
 
 namespace {
 

@@ -2,13 +2,14 @@
 
 #include <string.h>
 
+#include "common/folders.h"
+#include "common/os_version.h"
+#include "common/text.h"
 #include "driver/option_bits.h"
-#include "driver/text.h"
 #include "files/file_access.h"
 #include "files/file_decryption.h"
 #include "files/folder_path.h"
 #include "files/multi_string.h"
-#include "files/os_version.h"
 #include "files/path_text.h"
 #include "files/restart_operations.h"
 #include "files/shell_files.h"
@@ -56,11 +57,6 @@ const char* OtherDescriptorName() {
 // An empty or relative folder would put the paths of the set under the
 // current folder or the root of the current drive.
 int IsProgramFolder(const char* folder) { return folder != nullptr && IsFullPath(folder); }
-
-int ReadWindowsFolder(char* windows) {
-  UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
-  return length != 0 && length < MAX_PATH;
-}
 
 // The three lists of the set, each path at the place of its entry.
 struct FileLists {
@@ -257,10 +253,6 @@ int RemoveProgramFiles(HWND window, const char* folder, int instanceRunning) {
 int ProcessProgramFiles(HWND window, const char* folder, int instanceRunning, uint32_t flags) {
   if (!(flags & OptInstall)) return RemoveProgramFiles(window, folder, instanceRunning);
   char packageFolder[MAX_PATH];
-  ZeroMemory(packageFolder, sizeof(packageFolder));
-  DWORD length = GetModuleFileNameA(nullptr, packageFolder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return 0;
-  char* slash = strrchr(packageFolder, '\\');
-  if (slash != nullptr) *slash = '\0';
+  if (!ReadOwnFolder(packageFolder)) return 0;
   return InstallProgramFiles(window, packageFolder, folder, instanceRunning);
 }

@@ -3,9 +3,9 @@
 #include <windows.h>
 #include <string.h>
 
-#include "driver/text.h"
+#include "common/os_version.h"
+#include "common/text.h"
 #include "files/multi_string.h"
-#include "files/os_version.h"
 #include "files/path_text.h"
 #include "files/pending_renames.h"
 

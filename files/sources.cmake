@@ -10,5 +10,4 @@ list(APPEND SETUP_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/shell_files.cpp
   ${CMAKE_CURRENT_LIST_DIR}/restart_operations.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_access.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/file_decryption.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/os_version.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/file_decryption.cpp)

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <string.h>
 
-#include "driver/text.h"
+#include "common/text.h"
 #include "files/folder_path.h"
 #include "files/path_text.h"
 

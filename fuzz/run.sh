@@ -11,7 +11,7 @@ out=build/fuzz
 mkdir -p "$out/corpus"
 clang++ -std=c++17 -g -O1 -Wall -Wextra -Werror -fsanitize=fuzzer,address,undefined \
   -fno-sanitize-recover=undefined -I. fuzz/xml_fuzz.cpp xml/memory.cpp xml/codepage.cpp \
-  xml/native_codepage.cpp xml/parse.cpp xml/query.cpp xml/variant.cpp driver/text.cpp \
+  xml/native_codepage.cpp xml/parse.cpp xml/query.cpp xml/variant.cpp common/text.cpp \
   -o "$out/xml_fuzz" || exit 1
 cp -n fuzz/corpus/* "$out/corpus/" 2>/dev/null
 cd "$out"

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "driver/text.h"
+#include "common/text.h"
 #include "xml/xml.h"
 
 // Attribute pairs of the rows; a pair without value names the answer attribute.

@@ -2,8 +2,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "common/text.h"
 #include "driver/setup_context.h"
-#include "driver/text.h"
 #include "package/install_dialog.h"
 #include "package/setup_package.h"
 #include "package/target_rules.h"

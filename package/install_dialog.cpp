@@ -1,8 +1,8 @@
 // Dialog 101: the installation folder and the desktop and Start-menu choices.
 #include "package/install_dialog.h"
 
+#include "common/text.h"
 #include "driver/setup_context.h"
-#include "driver/text.h"
 #include "package/setup_package.h"
 #include "resources/resource_ids.h"
 

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "driver/text.h"
+#include "common/text.h"
 
 int ProgramGroupFolderId(const char* group, int isNt) {
   if (group != nullptr && group[0] == '\\') {

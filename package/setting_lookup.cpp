@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "driver/text.h"
+#include "common/text.h"
 
 char* CutSettingReference(char* value) {
   if (value == nullptr || value[0] != '%') return nullptr;

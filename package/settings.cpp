@@ -3,7 +3,8 @@
 #include <windows.h>
 #include <string.h>
 
-#include "driver/text.h"
+#include "common/os_version.h"
+#include "common/text.h"
 #include "package/descriptor_key_map.h"
 #include "package/program_group.h"
 #include "package/setting_lookup.h"
@@ -64,7 +65,7 @@ int ReadProgramGroup(char* groupFolder, int size) {
     return 0;
   }
   char base[MAX_PATH];
-  GetShellFolder(ProgramGroupFolderId(group, IsNtFamily()), base);
+  GetShellFolder(ProgramGroupFolderId(group, RunsOnNtFamily()), base);
   return BuildProgramGroupFolder(base, group, groupFolder, static_cast<size_t>(size));
 }
 

@@ -3,6 +3,9 @@
 #include <stdint.h>
 #include <string.h>
 
+#include "common/folders.h"
+#include "common/os_version.h"
+#include "common/system_library.h"
 #include "driver/setup_context.h"
 #include "xml/xml.h"
 
@@ -44,10 +47,11 @@ void RecordSystemLanguage(LANGID languageId) {
   g_systemProfile.systemPrimaryLanguageId = static_cast<uint16_t>(languageId & 0x3FF);
 }
 
-int LoadUnicodeLayer(DWORD platformId) {
+int LoadUnicodeLayer(DWORD platformId, const char* folder) {
   if (platformId != VER_PLATFORM_WIN32_WINDOWS) return 1;
   if (g_setupPackage.unicodeLayer != nullptr) return 1;
-  HMODULE module = LoadLibraryA("unicows.dll");
+  // The package's own copy, by its full path.
+  HMODULE module = LoadLibraryFrom(folder, "unicows.dll");
   if (module == nullptr) return 0;
   g_setupPackage.unicodeLayer = module;
   return 1;
@@ -130,19 +134,12 @@ int LoadSetupPackage(HINSTANCE instance, const char*, SetupContext* context) {
   RecordSystemLanguage(GetSystemDefaultLangID());
   if (!(context->flags & OptInstall)) return 1;
 
-  OSVERSIONINFOA version;
-  ZeroMemory(&version, sizeof(version));
-  version.dwOSVersionInfoSize = sizeof(version);
-  GetVersionExA(&version);
-  if (!LoadUnicodeLayer(version.dwPlatformId)) return 0;
-
   // The package folder is the folder of this program.
   char folder[MAX_PATH];
-  DWORD length = GetModuleFileNameA(nullptr, folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return 0;
-  char* lastSlash = strrchr(folder, '\\');
-  if (lastSlash == nullptr) return 0;
-  *lastSlash = '\0';
+  if (!ReadOwnFolder(folder)) return 0;
+  OSVERSIONINFOA version;
+  ReadOsVersion(&version);
+  if (!LoadUnicodeLayer(version.dwPlatformId, folder)) return 0;
   return LoadPackageFolder(folder);
 }
 

@@ -30,9 +30,10 @@ void ReleaseSetupPackage();
 
 // Records the system language in g_systemProfile.
 void RecordSystemLanguage(LANGID languageId);
-// Loads "unicows.dll" into g_setupPackage when platformId is Windows 9x.
-// Answers 1, or 0 when it is needed and cannot be loaded.
-int LoadUnicodeLayer(DWORD platformId);
+// Loads "unicows.dll" of the package folder into g_setupPackage when
+// platformId is Windows 9x. Answers 1, or 0 when it is needed and cannot be
+// loaded.
+int LoadUnicodeLayer(DWORD platformId, const char* folder);
 // Finds the settings file and the descriptor in folder and parses an XML
 // descriptor into g_setupPackage. Answers 1, or 0 when the package is
 // incomplete or its descriptor does not parse.

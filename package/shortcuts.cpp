@@ -7,8 +7,9 @@
 #include <shlobj.h>
 #include <string.h>
 
+#include "common/os_version.h"
+#include "common/text.h"
 #include "driver/option_bits.h"
-#include "driver/text.h"
 #include "package/shell_folders.h"
 
 namespace {
@@ -17,7 +18,7 @@ enum ShortcutKind { kDesktop, kStartMenu };
 
 int ShortcutFolderId(ShortcutKind kind) {
   if (kind == kDesktop) return CSIDL_DESKTOP;
-  return IsNtFamily() ? CSIDL_COMMON_STARTMENU : CSIDL_STARTMENU;
+  return RunsOnNtFamily() ? CSIDL_COMMON_STARTMENU : CSIDL_STARTMENU;
 }
 
 // "<folder>\<name>.lnk" for the kind's folder.
@@ -36,7 +37,7 @@ int ShortcutExists(ShortcutKind kind, const char* name) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-UINT GroupNotifyFlags() { return IsNtFamily() ? SHCNF_FLUSH : SHCNF_FLUSHNOWAIT; }
+UINT GroupNotifyFlags() { return RunsOnNtFamily() ? SHCNF_FLUSH : SHCNF_FLUSHNOWAIT; }
 
 void NotifyGroupChanged(UINT flags) { SHChangeNotify(SHCNE_ASSOCCHANGED, flags, nullptr, nullptr); }
 

@@ -1,5 +1,6 @@
 // Desktop, Start-menu and program-group shortcuts.
 #pragma once
+#include <windows.h>
 #include <stdint.h>
 
 int DesktopShortcutExists(const char* name);
@@ -9,3 +10,8 @@ int SetStartMenuShortcut(const char* programPath, const char* name, uint32_t mod
 int SetGroupShortcut(const char* programPath, const char* shortcutPath, const char* groupFolder,
                      uint32_t mode);
 void RemoveOldGroupShortcuts(const char* programPath, const char* groupFolder);
+
+typedef HANDLE(WINAPI* FileFinderW)(LPCWSTR pattern, WIN32_FIND_DATAW* found);
+// FindFirstFileW, in front of the older groups' listing on the NT family;
+// tests make it fail as the stub of Windows 9x does.
+extern FileFinderW g_findFirstFileW;

@@ -5,8 +5,9 @@
 #include <windows.h>
 #include <string.h>
 
+#include "common/folders.h"
+#include "common/text.h"
 #include "driver/setup_context.h"
-#include "driver/text.h"
 #include "package/install_dialog.h"
 #include "package/settings.h"
 #include "package/setup_package.h"
@@ -17,17 +18,6 @@
 #include "resources/resource_ids.h"
 
 namespace {
-
-// The folder of the running setup program.
-void ReadSourceFolder(char* folder) {
-  char path[MAX_PATH];
-  DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  folder[0] = '\0';
-  if (length == 0 || length >= MAX_PATH) return;
-  char* lastSlash = strrchr(path, '\\');
-  if (lastSlash != nullptr) *lastSlash = '\0';
-  TextCopy(folder, MAX_PATH, path);
-}
 
 // The Program Files folder, a backslash and INIT/TARGET; answers whether
 // TARGET was found.
@@ -74,7 +64,7 @@ int ChooseInstallTarget(SetupContext* context) {
   context->cancelled = 0;
   target->flags = context->flags;
   if (!ReadReleaseInfo(target->productName, target->productVersion)) return 0;
-  ReadSourceFolder(target->sourceFolder);
+  ReadOwnFolder(target->sourceFolder);
 
   target->internetFunction = ReadInternetMode();
   target->desktopShortcut = DesktopShortcutExists(target->productName);

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "driver/text.h"
+#include "common/text.h"
 
 int CompareVersionBytes(const char* a, const char* b) {
   for (int i = 0; i < 10; ++i) {

@@ -27,7 +27,7 @@
 // line; 2 no product name; 3 the mutex or the window could not be made.
 #include <windows.h>
 
-#include "driver/text.h"
+#include "common/text.h"
 
 namespace {
 

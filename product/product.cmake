@@ -1,7 +1,7 @@
 # The stand-in product DidIve.exe and the package's own unicows.dll (Windows
 # builds only; both go into the sample package, see samples/package.cmake).
 if(WIN32)
-  add_executable(didive WIN32 ${CMAKE_CURRENT_LIST_DIR}/didive.cpp ${CMAKE_SOURCE_DIR}/driver/text.cpp)
+  add_executable(didive WIN32 ${CMAKE_CURRENT_LIST_DIR}/didive.cpp ${CMAKE_SOURCE_DIR}/common/text.cpp)
   target_include_directories(didive PRIVATE ${CMAKE_SOURCE_DIR})
   target_compile_options(didive PRIVATE ${SETUP_CODE_FLAGS})
   target_link_libraries(didive PRIVATE advapi32 user32)

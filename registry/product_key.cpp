@@ -3,8 +3,8 @@
 // creates the key, the others need it to exist.
 #include "registry/product_key.h"
 
+#include "common/text.h"
 #include "driver/option_bits.h"
-#include "driver/text.h"
 #include "registry/registry_io.h"
 
 namespace {

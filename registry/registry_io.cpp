@@ -1,6 +1,6 @@
 #include "registry/registry_io.h"
 
-#include "driver/text.h"
+#include "common/text.h"
 #include "registry/registry_text.h"
 
 const char kProductKeyPath[] = "SOFTWARE\\KWO\\PlumwickSoftwareInstaller";

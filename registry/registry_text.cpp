@@ -1,6 +1,6 @@
 #include "registry/registry_text.h"
 
-#include "driver/text.h"
+#include "common/text.h"
 
 int CompleteStringRead(uint32_t type, char* buffer, size_t size, size_t got) {
   if (buffer == nullptr || size == 0) return 0;

@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
+#include "common/text.h"
 #include "driver/option_bits.h"
-#include "driver/text.h"
 #include "registry/registry_io.h"
 
 namespace {

@@ -8,5 +8,6 @@ scripts/install-deps.sh
 scripts/build.sh native win64 win32
 status=0
 ctest --preset native || status=1
+ctest --preset win32 || status=1
 xvfb-run -a scripts/wine-ctest.sh || status=1
 exit $status

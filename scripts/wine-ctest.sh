@@ -4,6 +4,8 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 . scripts/wine-env.sh
 wine_start "$PWD/build/win64/wine"
+# Keeps the desktop in use between the tests (see the program's comment).
+wine "$PWD/build/win64/desktop_keeper.exe" </dev/null >/dev/null 2>&1 &
 ctest --preset win64 "$@"
 status=$?
 wine_stop

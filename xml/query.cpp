@@ -3,7 +3,7 @@
 #include <limits.h>
 #include <string.h>
 
-#include "driver/text.h"
+#include "common/text.h"
 #include "xml/codepage.h"
 #include "xml/memory.h"
 #include "xml/xml.h"

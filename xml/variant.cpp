@@ -3,7 +3,7 @@
 // data node of the first item that exists for this machine.
 #include <string.h>
 
-#include "driver/text.h"
+#include "common/text.h"
 #include "xml/memory.h"
 #include "xml/xml.h"
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "driver/text.h"
+#include "common/text.h"
 #include "package/descriptor_key_map.h"
 #include "xml/xml.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/text.h"
+#include "common/text.h"
 #include "package/program_group.h"
 #include "package/setting_lookup.h"
 

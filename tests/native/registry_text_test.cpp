@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "driver/text.h"
+#include "common/text.h"
 #include "registry/registry_text.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "driver/text.h"
+#include "common/text.h"
 
 namespace {
 

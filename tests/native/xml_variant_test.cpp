@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/text.h"
+#include "common/text.h"
 #include "native/xml_test_support.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "files/os_version.h"
+#include "common/os_version.h"
 
 namespace files_test {
 

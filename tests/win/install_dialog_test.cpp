@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/text.h"
 #include "driver/setup_context.h"
-#include "driver/text.h"
 #include "package/install_dialog.h"
 #include "package/setup_package.h"
 #include "resources/resource_ids.h"

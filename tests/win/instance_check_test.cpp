@@ -2,8 +2,8 @@
 // version 1.03.0000 on, by its window title before that.
 #include <gtest/gtest.h>
 
+#include "common/text.h"
 #include "driver/setup_context.h"
-#include "driver/text.h"
 #include "support/support.h"
 
 namespace {

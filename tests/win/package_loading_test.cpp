@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/folders.h"
 #include "driver/setup_context.h"
 #include "package/setup_package.h"
 #include "support/support.h"
@@ -321,10 +322,12 @@ TEST(PackageUnicodeLayer, LoadedOnWindows9xOnlyAndReleasedWithTheTree) {
       {VER_PLATFORM_WIN32s, false},
       {VER_PLATFORM_WIN32_WINDOWS, true},
   };
+  char folder[MAX_PATH];
+  ASSERT_TRUE(ReadOwnFolder(folder));
   for (const Case& c : cases) {
     ResetPackage();
     ASSERT_EQ(nullptr, GetModuleHandleA("unicows.dll"));
-    EXPECT_EQ(1, LoadUnicodeLayer(c.platform)) << c.platform;
+    EXPECT_EQ(1, LoadUnicodeLayer(c.platform, folder)) << c.platform;
     EXPECT_EQ(c.loads, g_setupPackage.unicodeLayer != nullptr) << c.platform;
     EXPECT_EQ(c.loads, GetModuleHandleA("unicows.dll") != nullptr) << c.platform;
     g_setupPackage.isXmlDescriptor = 1;

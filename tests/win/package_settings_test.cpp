@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "driver/text.h"
+#include "common/text.h"
 #include "package/settings.h"
 #include "package/setup_package.h"
 #include "support/support.h"

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "common/text.h"
 #include "driver/agent_registration.h"
 #include "driver/setup_context.h"
-#include "driver/text.h"
 #include "support/support.h"
 
 extern int (*g_isUserAdministrator)();

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "driver/text.h"
+#include "common/text.h"
 #include "driver/option_bits.h"
 #include "registry/product_key.h"
 #include "win/registry_test_keys.h"

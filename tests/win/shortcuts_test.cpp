@@ -9,9 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include "win/files_test_helpers.h"
 #include "win/test_prefix.h"
 
+#include "common/system_library.h"
 #include "driver/option_bits.h"
+#include "package/shell_folders.h"
 #include "package/shortcuts.h"
 
 namespace {
@@ -260,26 +263,38 @@ const OldGroupCase kOldGroupCases[] = {
     {"group of another name", "Plumwick Old", "", false, false, false},
 };
 
+// The stub that Windows 9x has in place of the wide listing.
+HANDLE WINAPI FindFirstFileWOf9x(LPCWSTR, WIN32_FIND_DATAW*) {
+  SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+  return INVALID_HANDLE_VALUE;
+}
+
 TEST_F(GroupShortcutTest, ClearsOlderGroupsBesideTheNewOne) {
-  for (const OldGroupCase& c : kOldGroupCases) {
-    SCOPED_TRACE(c.label);
-    const std::string oldGroup = programs_ + "\\" + c.oldGroup;
-    std::string icon = c.iconPath[0] != '\0' ? c.iconPath : programPath_;
-    if (c.upperCase) CharUpperA(&icon[0]);
-    const std::string old = PlantLink(oldGroup, "Old Product.lnk", icon);
-    Clean(oldGroup);
-    std::string extra;
-    if (c.extraFile) extra = PlantLink(oldGroup, "Readme.lnk", "C:\\Other\\Readme.exe");
+  for (bool nt : {true, false}) {
+    files_test::ScopedWindowsVersion version(nt ? VER_PLATFORM_WIN32_NT : VER_PLATFORM_WIN32_WINDOWS,
+                                             nt ? 5 : 4);
+    if (!nt) g_findFirstFileW = FindFirstFileWOf9x;
+    for (const OldGroupCase& c : kOldGroupCases) {
+      SCOPED_TRACE(std::string(c.label) + (nt ? " on NT" : " on 98"));
+      const std::string oldGroup = programs_ + "\\" + c.oldGroup;
+      std::string icon = c.iconPath[0] != '\0' ? c.iconPath : programPath_;
+      if (c.upperCase) CharUpperA(&icon[0]);
+      const std::string old = PlantLink(oldGroup, "Old Product.lnk", icon);
+      Clean(oldGroup);
+      std::string extra;
+      if (c.extraFile) extra = PlantLink(oldGroup, "Readme.lnk", "C:\\Other\\Readme.exe");
 
-    ASSERT_EQ(1, SetGroupShortcut(programPath_.c_str(), link_.c_str(), group_.c_str(), OptInstall));
-    EXPECT_TRUE(FileExists(link_));
-    EXPECT_EQ(!c.removed, FileExists(old));
-    EXPECT_EQ(!c.removed || c.extraFile, FolderExists(oldGroup));
-    if (c.extraFile) EXPECT_TRUE(FileExists(extra));
+      ASSERT_EQ(1, SetGroupShortcut(programPath_.c_str(), link_.c_str(), group_.c_str(), OptInstall));
+      EXPECT_TRUE(FileExists(link_));
+      EXPECT_EQ(!c.removed, FileExists(old));
+      EXPECT_EQ(!c.removed || c.extraFile, FolderExists(oldGroup));
+      if (c.extraFile) EXPECT_TRUE(FileExists(extra));
 
-    DeleteFileA(old.c_str());
-    if (!extra.empty()) DeleteFileA(extra.c_str());
-    RemoveDirectoryA(oldGroup.c_str());
+      DeleteFileA(old.c_str());
+      if (!extra.empty()) DeleteFileA(extra.c_str());
+      RemoveDirectoryA(oldGroup.c_str());
+    }
+    g_findFirstFileW = FindFirstFileW;
   }
 }
 
@@ -291,6 +306,58 @@ TEST_F(GroupShortcutTest, KeepsTheShortcutOfAGroupThatCarriesAnOldName) {
   ASSERT_EQ(1, SetGroupShortcut(programPath_.c_str(), link_.c_str(), group_.c_str(), OptInstall));
   ASSERT_EQ(1, SetGroupShortcut(programPath_.c_str(), link_.c_str(), group_.c_str(), OptInstall));
   EXPECT_TRUE(FileExists(link_));
+}
+
+// shell32 before version 5.0 (Windows 98, NT 4.0) lacks the folder query;
+// "shfolder.dll" of the system folder has it.
+struct FolderQueryCase {
+  const char* label;
+  bool shell32Has;
+  bool shfolderHas;
+  bool found;
+};
+
+const FolderQueryCase kFolderQueryCases[] = {
+    {"shell32", true, true, true},
+    {"shfolder.dll", false, true, true},
+    {"neither", false, false, false},
+};
+
+const FolderQueryCase* g_folderCase = nullptr;
+std::vector<std::string> g_loaded;
+
+FARPROC WINAPI FindExportOf(HMODULE module, LPCSTR name) {
+  bool shell32 = module == GetModuleHandleA("shell32.dll");
+  if (shell32 ? !g_folderCase->shell32Has : !g_folderCase->shfolderHas) return nullptr;
+  return GetProcAddress(module, name);
+}
+
+HMODULE WINAPI RecordLoad(LPCSTR path) {
+  g_loaded.push_back(path);
+  return LoadLibraryA(path);
+}
+
+TEST(ShellFolder, TakesTheQueryOfShell32ElseOfShfolderFromTheSystemFolder) {
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+  const std::string expected = ShellFolder(CSIDL_PROGRAMS);
+  ASSERT_FALSE(expected.empty());
+  for (const FolderQueryCase& c : kFolderQueryCases) {
+    SCOPED_TRACE(c.label);
+    g_folderCase = &c;
+    g_loaded.clear();
+    g_findProcedure = FindExportOf;
+    g_loadLibrary = RecordLoad;
+    char folder[MAX_PATH];
+    int found = GetShellFolder(CSIDL_PROGRAMS, folder);
+    g_findProcedure = GetProcAddress;
+    g_loadLibrary = LoadLibraryA;
+    EXPECT_EQ(c.found, found == 1);
+    EXPECT_EQ(c.found ? expected : std::string(), folder);
+    std::vector<std::string> loads;
+    if (!c.shell32Has) loads.push_back(std::string(system) + "\\shfolder.dll");
+    EXPECT_EQ(loads, g_loaded);
+  }
 }
 
 }  // namespace

@@ -10,8 +10,8 @@
 
 #include "win/test_prefix.h"
 
+#include "common/text.h"
 #include "driver/setup_context.h"
-#include "driver/text.h"
 #include "package/setup_package.h"
 #include "package/shortcuts.h"
 #include "package/target_choice.h"

@@ -1,4 +1,4 @@
-#include "files/os_version.h"
+#include "common/os_version.h"
 
 VersionQuery g_versionQuery = GetVersionExA;
 
@@ -14,4 +14,9 @@ int IsNtFamily(const OSVERSIONINFOA* version) {
 
 int IsWindows2000OrLater(const OSVERSIONINFOA* version) {
   return IsNtFamily(version) && version->dwMajorVersion >= 5;
+}
+
+int RunsOnNtFamily() {
+  OSVERSIONINFOA version;
+  return ReadOsVersion(&version) && IsNtFamily(&version);
 }

@@ -1,11 +1,10 @@
-// The version of the running Windows as the file operations read it, and the
-// platform decisions taken from it.
+// The version of the running Windows and the platform decisions taken from it.
 #pragma once
 #include <windows.h>
 
 typedef BOOL(WINAPI* VersionQuery)(OSVERSIONINFOA* version);
 
-// GetVersionExA; tests put another Windows in front of the operations here.
+// GetVersionExA; tests put another Windows in front of every version query.
 extern VersionQuery g_versionQuery;
 
 // Reads the version (size member set, all other members zero before the call).
@@ -15,3 +14,5 @@ int ReadOsVersion(OSVERSIONINFOA* version);
 int IsNtFamily(const OSVERSIONINFOA* version);
 // NT with a major version of 5 or more.
 int IsWindows2000OrLater(const OSVERSIONINFOA* version);
+// Whether the running system is of the NT family (a failed query: no).
+int RunsOnNtFamily();

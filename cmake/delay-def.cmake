@@ -1,0 +1,16 @@
+# Writes the module definition of DLL (every function of the import library
+# IMPORT, by the symbols NM lists with PREFIX) to DEF. Run with cmake -P.
+execute_process(COMMAND ${NM} ${IMPORT} OUTPUT_VARIABLE symbols RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "${NM} ${IMPORT} failed")
+endif()
+string(REGEX MATCHALL " I ${PREFIX}[^\n]+" imports "${symbols}")
+set(names "")
+foreach(line ${imports})
+  string(REPLACE " I ${PREFIX}" "" name "${line}")
+  list(APPEND names "${name}")
+endforeach()
+list(REMOVE_DUPLICATES names)
+list(SORT names)
+list(JOIN names "\n" exports)
+file(WRITE ${DEF} "LIBRARY ${DLL}\nEXPORTS\n${exports}\n")

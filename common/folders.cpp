@@ -1,0 +1,28 @@
+#include "common/folders.h"
+
+#include <windows.h>
+#include <string.h>
+
+int ReadOwnFolder(char* folder) {
+  ZeroMemory(folder, MAX_PATH);
+  DWORD length = GetModuleFileNameA(nullptr, folder, MAX_PATH);
+  char* lastSlash = length != 0 && length < MAX_PATH ? strrchr(folder, '\\') : nullptr;
+  if (lastSlash == nullptr) {
+    folder[0] = '\0';
+    return 0;
+  }
+  *lastSlash = '\0';
+  return 1;
+}
+
+int ReadWindowsFolder(char* folder) {
+  UINT length = GetWindowsDirectoryA(folder, MAX_PATH);
+  if (length != 0 && length < MAX_PATH) return 1;
+  folder[0] = '\0';
+  return 0;
+}
+
+int IsFolder(const char* path) {
+  DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}

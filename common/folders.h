@@ -1,0 +1,11 @@
+// Folders every part of the program asks for.
+#pragma once
+
+// The folder of the running program (where the setup package lies) into
+// folder (260 bytes), without a trailing backslash. Answers 1, or 0 with
+// folder empty.
+int ReadOwnFolder(char* folder);
+// The Windows folder into folder (260 bytes). Answers 1, or 0 with folder empty.
+int ReadWindowsFolder(char* folder);
+// Whether path names an existing folder.
+int IsFolder(const char* path);
