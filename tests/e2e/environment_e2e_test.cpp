@@ -2,6 +2,7 @@
 // window as a person sees it during a run.
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <set>
 #include <string>
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "support/support.h"
+#include "win/test_prefix.h"
 
 namespace {
 
@@ -151,6 +153,46 @@ TEST_F(EnvironmentRun, SupportedSystemsGetPastTheChecks) {
     for (const ts::SeenWindow& w : ts::MessageBoxes(run.windows)) {
       EXPECT_NE(kUnsupportedText, w.text);
       EXPECT_NE("You must be an administrator to run this program.", w.text);
+    }
+  }
+}
+
+// The systems the program names: a silent install and uninstall succeed, and
+// the shortcuts go where each system keeps them (the user's desktop; the
+// Start menu and Programs of all users on NT, of the user on Windows 9x).
+// Shortcuts of the product that exist already are made again, so planted
+// empty files show where the run looked and wrote.
+TEST_F(EnvironmentRun, NamedSystemsInstallAndUninstallSilently) {
+  struct System {
+    const char* version;
+    int startMenu;
+    int programs;
+  } systems[] = {
+      {"win98", CSIDL_STARTMENU, CSIDL_PROGRAMS},
+      {"nt40", CSIDL_COMMON_STARTMENU, CSIDL_COMMON_PROGRAMS},
+      {"win10", CSIDL_COMMON_STARTMENU, CSIDL_COMMON_PROGRAMS},
+  };
+  test_prefix::IsolateShortcutFolders();
+  const std::string link = "\\Ravozeve Vuzizirer.lnk";
+  for (const System& system : systems) {
+    SCOPED_TRACE(system.version);
+    ts::ResetMachineState();
+    ts::SetWineVersion("setup.exe", system.version);
+    const std::string shortcuts[] = {ts::SpecialFolder(CSIDL_DESKTOP) + link,
+                                     ts::SpecialFolder(system.startMenu) + link,
+                                     ts::SpecialFolder(system.programs) + "\\Ravozeve Vuzizirer" + link};
+    ASSERT_TRUE(ts::WriteFileText(shortcuts[0], ""));
+    ASSERT_TRUE(ts::WriteFileText(shortcuts[1], ""));
+
+    ASSERT_EQ(0u, ts::RunSetup(package_, "/S").exitCode);
+    EXPECT_EQ("0000", ts::ResultRecord());
+    for (const std::string& shortcut : shortcuts) {
+      EXPECT_NE("", ts::ReadFileText(shortcut)) << shortcut << " not made";
+    }
+    ASSERT_EQ(0u, ts::RunSetup(package_, "/S /U").exitCode);
+    EXPECT_EQ("0000", ts::ResultRecord());
+    for (const std::string& shortcut : shortcuts) {
+      EXPECT_FALSE(ts::FileExists(shortcut)) << shortcut << " not removed";
     }
   }
 }
