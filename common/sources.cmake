@@ -4,4 +4,5 @@ list(APPEND SETUP_PORTABLE_SOURCES
 list(APPEND SETUP_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/folders.cpp
   ${CMAKE_CURRENT_LIST_DIR}/os_version.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/system_change.cpp
   ${CMAKE_CURRENT_LIST_DIR}/system_library.cpp)

@@ -5,10 +5,11 @@
 #include "driver/setup_context.h"
 #include "resources/resource_ids.h"
 
+DWORD g_progressPause = 50;
+
 namespace {
 
 const int kProgressPositions = 8;
-const DWORD kStepPause = 50;
 
 void SetBarPosition(HWND window, int position) {
   SendMessageA(GetDlgItem(window, IDC_PROGRESS_BAR), PBM_SETPOS, static_cast<WPARAM>(position), 0);
@@ -52,7 +53,7 @@ INT_PTR CALLBACK ProgressDialogProc(HWND window, UINT message, WPARAM, LPARAM) {
 void ProgressStep(HWND window, int position) {
   SetBarPosition(window, position);
   ProcessPendingMessages();
-  Sleep(kStepPause);
+  Sleep(g_progressPause);
 }
 
 void ProgressMove(HWND window, int position) {

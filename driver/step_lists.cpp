@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <string.h>
 
+#include "common/folders.h"
+#include "common/system_change.h"
 #include "common/text.h"
 #include "driver/environment.h"
 #include "driver/progress.h"
@@ -20,11 +22,6 @@ namespace {
 
 const char kUninstallerName[] = "_nvxu000.exe";
 const char kButtonIcon[] = "_nvxu000.exe,100";
-
-int IsFolder(const char* path) {
-  DWORD attributes = GetFileAttributesA(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // Adds every existing folder of the ";"-separated "IMAGEPATH" list to the
 // search path; empty entries are passed over like missing folders.
@@ -70,8 +67,7 @@ void CreateDownloadFolder(SetupContext* context) {
   ZeroMemory(list, sizeof(list));
   if (GetSetting("INIT", "DOWNLOAD", "", list, MAX_PATH, g_setupPackage.settingsPath) == 0) return;
   char windows[MAX_PATH];
-  UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return;
+  if (!ReadWindowsFolder(windows)) return;
   TextCopy(context->downloadFolder, MAX_PATH, windows);
   const char* slash = strchr(windows, '\\');
   size_t driveLength = slash != nullptr ? static_cast<size_t>(slash - windows) : strlen(windows);
@@ -88,7 +84,9 @@ void CreateDownloadFolder(SetupContext* context) {
       }
       TextCopy(context->downloadFolder, MAX_PATH, path);
       if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
-        if (CreateDirectoryA(path, nullptr)) RegisterSearchFolder(path, context->flags);
+        if (AllowSystemChangeOf("create folder", path) && CreateDirectoryA(path, nullptr)) {
+          RegisterSearchFolder(path, context->flags);
+        }
         return;
       }
     }

@@ -3,11 +3,13 @@
 #include <windows.h>
 #include <string.h>
 
+#include "common/system_change.h"
 #include "common/text.h"
 
 namespace {
 
 int CreateOrFind(const char* path) {
+  if (!AllowSystemChangeOf("create folder", path)) return 0;
   return CreateDirectoryA(path, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 

@@ -54,6 +54,15 @@ int AppendEntry(MultiString* list, const char* first, const char* second, const 
   return 1;
 }
 
+int AppendEntryOf(MultiString* list, const char* text, size_t length) {
+  if (!Reserve(list, length + 1)) return 0;
+  PutPart(list, text, length);
+  list->text[list->length++] = '\0';
+  list->text[list->length] = '\0';
+  ++list->count;
+  return 1;
+}
+
 int AppendPath(MultiString* list, const char* folder, const char* name) {
   size_t length = PartLength(folder);
   const char* separator = (length != 0 && folder[length - 1] == '\\') ? nullptr : "\\";
@@ -65,11 +74,7 @@ int AppendEntries(MultiString* list, const char* entries, size_t size) {
   while (offset < size && entries[offset] != '\0') {
     size_t length = 0;
     while (offset + length < size && entries[offset + length] != '\0') ++length;
-    if (!Reserve(list, length + 1)) return 0;
-    PutPart(list, entries + offset, length);
-    list->text[list->length++] = '\0';
-    list->text[list->length] = '\0';
-    ++list->count;
+    if (!AppendEntryOf(list, entries + offset, length)) return 0;
     offset += length + 1;
   }
   return 1;

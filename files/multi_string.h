@@ -18,6 +18,9 @@ void FreeMultiString(MultiString* list);
 // Answers 0 and leaves the list unchanged when memory runs out.
 int AppendEntry(MultiString* list, const char* first, const char* second = nullptr,
                 const char* third = nullptr);
+// Appends one entry of exactly length bytes of text (possibly empty: an empty
+// entry, as the system's list of pending operations holds for a deletion).
+int AppendEntryOf(MultiString* list, const char* text, size_t length);
 // Appends folder and name with one backslash between them (none added when the
 // folder already ends with one).
 int AppendPath(MultiString* list, const char* folder, const char* name);

@@ -1,5 +1,8 @@
 #include "files/pending_renames.h"
 
+#include <string.h>
+
+#include "files/multi_string.h"
 #include "files/path_text.h"
 
 namespace {
@@ -14,6 +17,29 @@ size_t BoundedLength(const char* data, size_t available) {
 int LastComponentIs(const char* path, size_t length, const char* name) {
   size_t offset = LastComponentOffset(path, length);
   return NameEqualsNoCase(path + offset, length - offset, name);
+}
+
+// Whether the text (length bytes) equals one of the entries of paths,
+// ignoring the case of letters.
+int IsOneOf(const char* text, size_t length, const char* paths) {
+  for (const char* path = paths; *path != '\0'; path += strlen(path) + 1) {
+    if (NameEqualsNoCase(text, length, path)) return 1;
+  }
+  return 0;
+}
+
+// Whether a path of the system's list, with its "!" (replace) and "\??\"
+// prefixes, names one of paths.
+int ListedPathIsOneOf(const char* text, size_t length, const char* paths) {
+  if (length > 0 && text[0] == '!') {
+    ++text;
+    --length;
+  }
+  if (length >= 4 && text[0] == '\\' && text[1] == '?' && text[2] == '?' && text[3] == '\\') {
+    text += 4;
+    length -= 4;
+  }
+  return length != 0 && IsOneOf(text, length, paths);
 }
 
 }  // namespace
@@ -57,4 +83,50 @@ int RenameSectionConcerns(const char* section, size_t size, const char* name) {
     offset += length + 1;
   }
   return found;
+}
+
+int KeepPendingOperationsApartFrom(const char* data, size_t size, const char* paths,
+                                   MultiString* kept) {
+  int left = 0;
+  size_t offset = 0;
+  while (offset < size && data[offset] != '\0') {
+    const char* source = data + offset;
+    size_t sourceLength = BoundedLength(source, size - offset);
+    size_t next = offset + sourceLength + 1;
+    const char* destination = next < size ? data + next : "";
+    size_t destinationLength = next < size ? BoundedLength(destination, size - next) : 0;
+    if (ListedPathIsOneOf(source, sourceLength, paths) ||
+        ListedPathIsOneOf(destination, destinationLength, paths)) {
+      ++left;
+    } else if (!AppendEntryOf(kept, source, sourceLength) ||
+               !AppendEntryOf(kept, destination, destinationLength)) {
+      return -1;
+    }
+    offset = next + destinationLength + 1;
+  }
+  return left;
+}
+
+int KeepRenameLinesApartFrom(const char* section, size_t size, const char* paths,
+                             MultiString* kept) {
+  int left = 0;
+  size_t offset = 0;
+  while (offset < size && section[offset] != '\0') {
+    const char* line = section + offset;
+    size_t length = BoundedLength(line, size - offset);
+    size_t equals = 0;
+    while (equals < length && line[equals] != '=') ++equals;
+    int concerned = 0;
+    if (equals < length) {
+      concerned = IsOneOf(line + equals + 1, length - equals - 1, paths) ||
+                  (!NameEqualsNoCase(line, equals, "NUL") && IsOneOf(line, equals, paths));
+    }
+    if (concerned) {
+      ++left;
+    } else if (!AppendEntryOf(kept, line, length)) {
+      return -1;
+    }
+    offset += length + 1;
+  }
+  return left;
 }

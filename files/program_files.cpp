@@ -4,6 +4,7 @@
 
 #include "common/folders.h"
 #include "common/os_version.h"
+#include "common/system_change.h"
 #include "common/text.h"
 #include "driver/option_bits.h"
 #include "files/file_access.h"
@@ -15,6 +16,8 @@
 #include "files/shell_files.h"
 #include "files/staging_folder.h"
 #include "package/setup_package.h"
+
+int (*g_readPackageFolder)(char* folder) = ReadOwnFolder;
 
 namespace {
 
@@ -105,24 +108,46 @@ void DecryptEach(const MultiString* list) {
   for (int i = 0; i < list->count; ++i) DecryptIfEncrypted(MultiStringEntry(list, i));
 }
 
+// Withdraws what earlier runs left pending for the restart on the set's
+// final paths and on the descriptor of the other kind: this run's intent is
+// the one that must stand after the restart.
+int WithdrawEarlierOperations(const MultiString* final, const char* folder) {
+  MultiString paths;
+  InitMultiString(&paths);
+  int ok = AppendEntries(&paths, MultiStringText(final), MultiStringSize(final)) &&
+           AppendPath(&paths, folder, OtherDescriptorName()) &&
+           WithdrawRestartOperations(MultiStringText(&paths));
+  FreeMultiString(&paths);
+  return ok;
+}
+
 // The product runs: every file is replaced at the restart, each final path
-// deleted (NT) and then the staged copy moved there.
+// deleted (NT) and then the staged copy moved there. Once a move cannot be
+// scheduled, nothing more is: the deletion just scheduled for that path is
+// withdrawn, so that no path loses its file without getting the new one.
 int ReplaceAtRestart(const FileLists* lists, int nt, int decrypt, const char* staging,
                      const char* programStaging) {
   int ok = 1;
-  for (int i = 0; i < lists->final.count; ++i) {
+  for (int i = 0; ok && i < lists->final.count; ++i) {
     const char* staged = MultiStringEntry(&lists->staged, i);
     const char* final = MultiStringEntry(&lists->final, i);
-    if (nt) {
-      // A move at the restart does not replace: the old file goes first.
-      ScheduleDeleteAtRestart(final);
-      if (ok) ok = ScheduleMoveAtRestart(staged, final);
-      if (decrypt) DecryptIfEncrypted(final);
-    } else if (ok) {
+    if (!nt) {
       ok = ScheduleMoveAtRestart(staged, final);
+      continue;
+    }
+    // A move at the restart does not replace: the old file goes first.
+    ScheduleDeleteAtRestart(final);
+    ok = ScheduleMoveAtRestart(staged, final);
+    if (!ok) {
+      MultiString failed;
+      InitMultiString(&failed);
+      if (AppendEntry(&failed, final)) WithdrawRestartOperations(MultiStringText(&failed));
+      FreeMultiString(&failed);
+    } else if (decrypt) {
+      DecryptIfEncrypted(final);
     }
   }
-  if (nt) {
+  if (ok && nt) {
     // After the moves, which empty them.
     if (programStaging[0] != '\0') ScheduleDeleteAtRestart(programStaging);
     ScheduleDeleteAtRestart(staging);
@@ -179,17 +204,18 @@ int InstallFromPackage(HWND window, const char* packageFolder, const char* folde
       if (decrypt) DecryptIfEncrypted(staged);
     }
   }
+  if (!BuildFinalList(set, windows, folder, &lists->final)) return 0;
+  if (!WithdrawEarlierOperations(&lists->final, folder)) return 0;
   if (!RemoveStrayFile(window, folder, OtherDescriptorName(), instanceRunning)) return 0;
   if (nt && !RemoveStrayFile(window, folder, kManifestName, instanceRunning)) return 0;
-
-  if (!BuildFinalList(set, windows, folder, &lists->final)) return 0;
 
   if (instanceRunning) return ReplaceAtRestart(lists, nt, decrypt, staging, programStaging);
 
   if (IsRenamePending(kUninstallerName)) {
-    // An earlier run left an operation on the uninstaller for the restart
-    // (its deletion after an uninstall): the new one is put in place now and
-    // once more at the restart, after that operation.
+    // Another program left an operation on a file of the uninstaller's name
+    // for the restart (this program's own earlier ones are withdrawn above):
+    // the new one is put in place now and once more at the restart, after
+    // that operation.
     if (decrypt) DecryptEach(&lists->final);
     if (!ScheduleMoveAtRestart(MultiStringEntry(&lists->staged, 0),
                                MultiStringEntry(&lists->final, 0))) {
@@ -200,7 +226,7 @@ int InstallFromPackage(HWND window, const char* packageFolder, const char* folde
 
   if (decrypt) DecryptEach(&lists->final);
   if (!MoveFileList(window, &lists->staged, &lists->final)) return 0;
-  return RemoveDirectoryA(staging) ? 1 : 0;
+  return AllowSystemChangeOf("remove folder", staging) && RemoveDirectoryA(staging) ? 1 : 0;
 }
 
 }  // namespace
@@ -216,7 +242,10 @@ int InstallProgramFiles(HWND window, const char* packageFolder, const char* fold
 }
 
 int RemoveProgramFiles(HWND window, const char* folder, int instanceRunning) {
-  if (!IsProgramFolder(folder)) return 0;
+  // Without a program folder (an uninstall that stopped part way removed its
+  // value after the files) only the uninstaller is left to remove.
+  const int uninstallerOnly = folder == nullptr || folder[0] == '\0';
+  if (!uninstallerOnly && !IsProgramFolder(folder)) return 0;
   OSVERSIONINFOA version;
   if (!ReadOsVersion(&version)) return 0;
   char windows[MAX_PATH];
@@ -225,9 +254,17 @@ int RemoveProgramFiles(HWND window, const char* folder, int instanceRunning) {
   MultiString present;
   InitMultiString(&final);
   InitMultiString(&present);
-  int result = BuildFinalList(ProgramFileSet(), windows, folder, &final);
+  int result = uninstallerOnly ? AppendPath(&final, windows, kUninstallerName)
+                               : BuildFinalList(ProgramFileSet(), windows, folder, &final);
+  if (result) {
+    result = uninstallerOnly ? WithdrawRestartOperations(MultiStringText(&final))
+                             : WithdrawEarlierOperations(&final, folder);
+  }
 
-  if (result && instanceRunning) {
+  if (result && uninstallerOnly &&
+      GetFileAttributesA(MultiStringEntry(&final, 0)) == INVALID_FILE_ATTRIBUTES) {
+    // Removed already: nothing is left.
+  } else if (result && instanceRunning) {
     if (IsNtFamily(&version)) {
       for (int i = 0; result && i < final.count; ++i) {
         result = ScheduleDeleteAtRestart(MultiStringEntry(&final, i));
@@ -243,7 +280,10 @@ int RemoveProgramFiles(HWND window, const char* folder, int instanceRunning) {
       if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) result = AppendEntry(&present, path);
     }
     if (result && present.count != 0) result = DeleteFileList(window, &present);
-    if (result) result = ScheduleDeleteAtRestart(MultiStringEntry(&final, 0));
+    const char* uninstaller = MultiStringEntry(&final, 0);
+    if (result && GetFileAttributesA(uninstaller) != INVALID_FILE_ATTRIBUTES) {
+      result = ScheduleDeleteAtRestart(uninstaller);
+    }
   }
   FreeMultiString(&final);
   FreeMultiString(&present);
@@ -253,6 +293,6 @@ int RemoveProgramFiles(HWND window, const char* folder, int instanceRunning) {
 int ProcessProgramFiles(HWND window, const char* folder, int instanceRunning, uint32_t flags) {
   if (!(flags & OptInstall)) return RemoveProgramFiles(window, folder, instanceRunning);
   char packageFolder[MAX_PATH];
-  if (!ReadOwnFolder(packageFolder)) return 0;
+  if (!g_readPackageFolder(packageFolder)) return 0;
   return InstallProgramFiles(window, packageFolder, folder, instanceRunning);
 }

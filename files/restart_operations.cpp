@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "common/os_version.h"
+#include "common/system_change.h"
 #include "common/text.h"
 #include "files/multi_string.h"
 #include "files/path_text.h"
@@ -75,6 +76,12 @@ int ReadRenameSection(MultiString* lines) {
   return 0;
 }
 
+// Writes the section "rename" as a whole.
+int WriteRenameSection(const MultiString* lines) {
+  if (!AllowSystemChangeOf("write", kRenameSection)) return 0;
+  return WritePrivateProfileSectionA(kRenameSection, MultiStringText(lines), kInitFile) ? 1 : 0;
+}
+
 // Adds lines at the end of the section "rename". The section is written as a
 // whole, as several "NUL=" lines need, with every line it held before kept in
 // front: lines of other programs must still run at the restart.
@@ -84,12 +91,13 @@ int AppendRenameLines(const MultiString* added) {
   InitMultiString(&lines);
   int ok = ReadRenameSection(&lines) &&
            AppendEntries(&lines, MultiStringText(added), MultiStringSize(added)) &&
-           WritePrivateProfileSectionA(kRenameSection, MultiStringText(&lines), kInitFile);
+           WriteRenameSection(&lines);
   FreeMultiString(&lines);
   return ok;
 }
 
 int ScheduleDeleteNt(const char* path) {
+  if (!AllowSystemChangeOf("schedule delete", path)) return 0;
   return MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) ? 1 : 0;
 }
 
@@ -124,7 +132,79 @@ int RenameSectionHolds(const char* name) {
   return found;
 }
 
+// Withdraws the operations of "PendingFileRenameOperations" on paths.
+int WithdrawPendingOperations(const char* paths) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManagerKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                    &key) != ERROR_SUCCESS) {
+    return 0;
+  }
+  char* data = nullptr;
+  DWORD size = 0;
+  MultiString kept;
+  InitMultiString(&kept);
+  int ok = 0;
+  LONG status = RegQueryValueExA(key, kPendingValue, nullptr, nullptr, nullptr, &size);
+  if (status == ERROR_FILE_NOT_FOUND || (status == ERROR_SUCCESS && size == 0)) {
+    ok = 1;  // nothing is pending
+  } else if (status == ERROR_SUCCESS &&
+             (data = static_cast<char*>(LocalAlloc(LPTR, size))) != nullptr &&
+             RegQueryValueExA(key, kPendingValue, nullptr, nullptr, reinterpret_cast<BYTE*>(data),
+                              &size) == ERROR_SUCCESS) {
+    int left = KeepPendingOperationsApartFrom(data, size, paths, &kept);
+    if (left == 0) {
+      ok = 1;
+    } else if (left > 0 && AllowSystemChange(kPendingValue)) {
+      status = kept.count == 0
+                   ? RegDeleteValueA(key, kPendingValue)
+                   : RegSetValueExA(key, kPendingValue, 0, REG_MULTI_SZ,
+                                    reinterpret_cast<const BYTE*>(MultiStringText(&kept)),
+                                    static_cast<DWORD>(MultiStringSize(&kept)));
+      ok = status == ERROR_SUCCESS;
+    }
+  }
+  if (data != nullptr) LocalFree(data);
+  FreeMultiString(&kept);
+  RegCloseKey(key);
+  return ok;
+}
+
+// Withdraws the lines of the section "rename" on paths, which the lines name
+// by their short forms.
+int WithdrawRenameLines(const char* paths) {
+  MultiString shortPaths;
+  MultiString lines;
+  MultiString kept;
+  InitMultiString(&shortPaths);
+  InitMultiString(&lines);
+  InitMultiString(&kept);
+  int ok = 1;
+  for (const char* path = paths; ok && *path != '\0'; path += strlen(path) + 1) {
+    char shortPath[MAX_PATH];
+    // A path that cannot be had in short form is looked for as it is.
+    if (!TakeShortPath(path, shortPath) && !TakeShortDestination(path, shortPath)) {
+      TextCopy(shortPath, MAX_PATH, path);
+    }
+    ok = AppendEntry(&shortPaths, shortPath);
+  }
+  int left = ok && ReadRenameSection(&lines)
+                 ? KeepRenameLinesApartFrom(MultiStringText(&lines), MultiStringSize(&lines),
+                                            MultiStringText(&shortPaths), &kept)
+                 : -1;
+  ok = left == 0 || (left > 0 && WriteRenameSection(&kept));
+  FreeMultiString(&shortPaths);
+  FreeMultiString(&lines);
+  FreeMultiString(&kept);
+  return ok;
+}
+
 }  // namespace
+
+int WithdrawRestartOperations(const char* paths) {
+  OSVERSIONINFOA version;
+  if (!ReadOsVersion(&version)) return 0;
+  return IsNtFamily(&version) ? WithdrawPendingOperations(paths) : WithdrawRenameLines(paths);
+}
 
 int ScheduleDeleteAtRestart(const char* path) {
   OSVERSIONINFOA version;
@@ -155,6 +235,7 @@ int ScheduleDeleteListAtRestart(const char* paths) {
 int ScheduleMoveAtRestart(const char* source, const char* destination) {
   OSVERSIONINFOA version;
   if (!ReadOsVersion(&version)) return 0;
+  if (!AllowSystemChangeOf("schedule move", destination)) return 0;
   if (IsNtFamily(&version)) {
     return MoveFileExA(source, destination, MOVEFILE_DELAY_UNTIL_REBOOT) ? 1 : 0;
   }

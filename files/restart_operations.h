@@ -9,6 +9,11 @@ int ScheduleDeleteAtRestart(const char* path);
 int ScheduleDeleteListAtRestart(const char* paths);
 // Moves source onto destination at the restart.
 int ScheduleMoveAtRestart(const char* source, const char* destination);
+// Withdraws every operation pending for the restart that concerns one of
+// paths (a multi-string of full paths): a move onto or of it, its deletion.
+// Operations on other paths, other programs' among them, stay as they were
+// and in their order. Answers 1 when none on paths is left pending.
+int WithdrawRestartOperations(const char* paths);
 // Whether an operation pending for the restart concerns a file named name
 // (a file name without folder; letter case does not count).
 int IsRenamePending(const char* name);

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "common/system_change.h"
+
 namespace {
 
 // FOF_MULTIDESTFILES | FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR
@@ -11,6 +13,8 @@ const FILEOP_FLAGS kDeleteFlags = 0x14;
 
 int RunShellOperation(HWND window, UINT function, const MultiString* from, const MultiString* to,
                       FILEOP_FLAGS flags) {
+  const char* word = function == FO_COPY ? "copy" : function == FO_MOVE ? "move" : "delete";
+  if (!AllowSystemChangeOf(word, MultiStringText(from))) return 0;
   SHFILEOPSTRUCTA operation;
   ZeroMemory(&operation, sizeof(operation));
   operation.hwnd = window;

@@ -3,28 +3,26 @@
 #include <windows.h>
 #include <string.h>
 
+#include "common/folders.h"
+#include "common/system_change.h"
 #include "common/text.h"
 #include "files/folder_path.h"
 #include "files/path_text.h"
 
-namespace {
-
-int IsFolder(const char* path) {
-  DWORD attributes = GetFileAttributesA(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-}  // namespace
-
 int MakeStagingFolder(const char* parent, char* staging) {
   // A drive's root may refuse CreateDirectoryA with another error than
   // ERROR_ALREADY_EXISTS; an existing folder is usable all the same.
-  int usable = CreateDirectoryA(parent, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS ||
+  int usable = (AllowSystemChangeOf("create folder", parent) &&
+                (CreateDirectoryA(parent, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)) ||
                IsFolder(parent);
   char name[MAX_PATH];
   ZeroMemory(name, sizeof(name));
-  if (GetTempFileNameA(parent, "VOD", 0, name) == 0) return 0;
-  int made = usable && DeleteFileA(name) && CreateDirectoryA(name, nullptr);
+  // The temporary name comes as an empty file.
+  if (!AllowSystemChangeOf("create file", parent) || GetTempFileNameA(parent, "VOD", 0, name) == 0) {
+    return 0;
+  }
+  int made = usable && AllowSystemChangeOf("delete file", name) && DeleteFileA(name) &&
+             AllowSystemChangeOf("create folder", name) && CreateDirectoryA(name, nullptr);
   if (!made || !TextAppend(name, MAX_PATH, "\\")) return 0;
   return TextCopy(staging, MAX_PATH, name);
 }

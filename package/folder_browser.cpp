@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "common/folders.h"
 #include "common/text.h"
 #include "driver/setup_context.h"
 #include "package/install_dialog.h"
@@ -16,11 +17,6 @@ namespace {
 
 const UINT kBrowseFlags =
     BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT | BIF_RETURNFSANCESTORS | BIF_BROWSEFORCOMPUTER;
-
-int IsFolder(const char* path) {
-  DWORD attributes = GetFileAttributesA(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 struct MeasureContext {
   HDC dc;

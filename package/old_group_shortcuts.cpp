@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include "common/os_version.h"
+#include "common/system_change.h"
 #include "package/shortcuts.h"
 
 FileFinderW g_findFirstFileW = FindFirstFileW;
@@ -98,13 +99,17 @@ void RemoveOldShortcut(const char* programPath, const typename Calls::Char* fold
     SHGetFileInfoA(narrowEntry, 0, &info, sizeof(info), SHGFI_ICONLOCATION);
     if (info.hIcon != nullptr) DestroyIcon(info.hIcon);
     if (lstrcmpiA(info.szDisplayName, programPath) == 0) {
-      deleted = Calls::DeleteEntry(entry);
+      deleted = AllowSystemChangeOf("delete shortcut", narrowEntry) && Calls::DeleteEntry(entry);
       break;
     }
   } while (Calls::FindNext(search, &found));
   // The open search would keep the folder from being removed.
   FindClose(search);
-  if (deleted) Calls::RemoveFolder(folder);
+  char narrowFolder[MAX_PATH];
+  if (deleted && Calls::ToCodePage(folder, narrowFolder) &&
+      AllowSystemChangeOf("remove folder", narrowFolder)) {
+    Calls::RemoveFolder(folder);
+  }
 }
 
 template <typename Calls>

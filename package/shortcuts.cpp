@@ -8,6 +8,7 @@
 #include <string.h>
 
 #include "common/os_version.h"
+#include "common/system_change.h"
 #include "common/text.h"
 #include "driver/option_bits.h"
 #include "package/shell_folders.h"
@@ -35,6 +36,14 @@ int ShortcutExists(ShortcutKind kind, const char* name) {
   if (!BuildShortcutPath(kind, name, path)) return 0;
   DWORD attributes = GetFileAttributesA(path);
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Answers whether the file is gone: a shortcut that stays where a removal
+// was asked for must not read as removed, or an uninstall would end with it
+// left behind and nothing to run again.
+int DeleteShortcutFile(const char* path) {
+  if (AllowSystemChangeOf("delete shortcut", path)) DeleteFileA(path);
+  return GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES;
 }
 
 UINT GroupNotifyFlags() { return RunsOnNtFamily() ? SHCNF_FLUSH : SHCNF_FLUSHNOWAIT; }
@@ -67,7 +76,8 @@ HRESULT SaveShellLink(const char* programPath, const char* linkPath, int notify,
     if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, MAX_PATH) == 0) {
       result = E_FAIL;
     } else {
-      result = file->Save(widePath, TRUE);
+      result = AllowSystemChangeOf("save shortcut", linkPath) ? file->Save(widePath, TRUE)
+                                                               : E_ACCESSDENIED;
       if (notify) NotifyGroupChanged(notifyFlags);
     }
     file->Release();
@@ -88,7 +98,11 @@ int CreateShortcut(const char* programPath, const char* linkPath) {
 int SetShortcut(ShortcutKind kind, const char* programPath, const char* name, uint32_t mode) {
   char path[MAX_PATH];
   if (!(mode & OptInstall)) {
-    if (ShortcutExists(kind, name) && BuildShortcutPath(kind, name, path)) DeleteFileA(path);
+    // Without a name (an uninstall that stopped part way) there is nothing to look for.
+    if (name != nullptr && name[0] != '\0' && ShortcutExists(kind, name) &&
+        BuildShortcutPath(kind, name, path)) {
+      return DeleteShortcutFile(path);
+    }
     return 1;
   }
   if (!BuildShortcutPath(kind, name, path)) return 0;
@@ -115,14 +129,20 @@ int SetGroupShortcut(const char* programPath, const char* shortcutPath, const ch
   if (shortcutPath == nullptr) shortcutPath = "";
   if (groupFolder == nullptr) groupFolder = "";
   if (!(mode & OptInstall)) {
-    DeleteFileA(shortcutPath);
+    // An uninstall that stopped part way may have no group left to name.
+    int removed = shortcutPath[0] == '\0' || DeleteShortcutFile(shortcutPath);
     // Succeeds only when nothing else is left in the group.
-    RemoveDirectoryA(groupFolder);
+    if (groupFolder[0] != '\0' && AllowSystemChangeOf("remove folder", groupFolder)) {
+      RemoveDirectoryA(groupFolder);
+    }
     NotifyGroupChanged(notifyFlags);
-    return 1;
+    return removed;
   }
   if (programPath == nullptr) return 0;
-  if (GetFileAttributesA(groupFolder) == INVALID_FILE_ATTRIBUTES) CreateDirectoryA(groupFolder, nullptr);
+  if (GetFileAttributesA(groupFolder) == INVALID_FILE_ATTRIBUTES &&
+      AllowSystemChangeOf("create folder", groupFolder)) {
+    CreateDirectoryA(groupFolder, nullptr);
+  }
   HRESULT init = CoInitialize(nullptr);
   RemoveOldGroupShortcuts(programPath, groupFolder);
   HRESULT result = SaveShellLink(programPath, shortcutPath, 1, notifyFlags);

@@ -15,6 +15,7 @@
 #include "package/target_rules.h"
 #include "registry/browser_button.h"
 #include "registry/product_key.h"
+#include "registry/uninstall_entry.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -111,11 +112,22 @@ int ChooseUninstallTarget(SetupContext* context) {
   InstallTarget* target = &context->target;
   context->cancelled = 0;
   target->flags = context->flags;
-  if (!ReadProgramFolder(target->sourceFolder)) return 0;
-  if (!ReadNameAndVersion(target->productName, target->productVersion)) return 0;
+  // An uninstall that stopped part way removed some of these: run again, it
+  // does what remains. With none of them and no entry in the system's list,
+  // nothing is installed (or it was removed completely).
+  int folderRead = ReadProgramFolder(target->sourceFolder);
+  int nameRead = ReadNameAndVersion(target->productName, target->productVersion);
+  int groupRead = ReadGroupFolder(target->groupFolder);
+  if (!folderRead && !nameRead && !groupRead && !IsUninstallRegistered()) return 0;
+  if (!nameRead) {
+    target->productName[0] = '\0';
+    target->productVersion[0] = '\0';
+  }
 
   char found[MAX_PATH];
-  DWORD length = SearchPathA(target->sourceFolder, "NvxSetup.xml", nullptr, MAX_PATH, found, nullptr);
+  DWORD length = folderRead ? SearchPathA(target->sourceFolder, "NvxSetup.xml", nullptr, MAX_PATH,
+                                          found, nullptr)
+                            : 0;
   if (length != 0 && length < MAX_PATH) g_setupPackage.isXmlDescriptor = 1;
   TextCopy(context->previousVersion, MAX_PATH, target->productVersion);
 
@@ -130,7 +142,12 @@ int ChooseUninstallTarget(SetupContext* context) {
     }
   }
 
-  if (!ReadGroupFolder(target->groupFolder)) return 0;
+  // Without the group or the name there is no group shortcut left to name.
+  if (!groupRead || !nameRead) {
+    target->groupFolder[0] = '\0';
+    target->groupShortcutPath[0] = '\0';
+    return 1;
+  }
   return TextFormat(target->groupShortcutPath, MAX_PATH, "%s\\%s.lnk", target->groupFolder,
                     target->productName);
 }

@@ -40,7 +40,7 @@ int RemoveButton() {
     return 1;
   }
   RegCloseKey(button);
-  int ok = RegDeleteKeyA(extensions, kButtonKeyName) == ERROR_SUCCESS;
+  int ok = DeleteRegistryKey(extensions, kButtonKeyName);
   RegCloseKey(extensions);
   return ok;
 }

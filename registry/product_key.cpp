@@ -1,6 +1,8 @@
 // Writers of the product key's own values. Each creates or updates with
 // OptInstall set and deletes with it clear; only RegisterProgramFolder
-// creates the key, the others need it to exist.
+// creates the key, the others need it to exist. A removal finds values (or
+// the whole key) gone already when an earlier uninstall stopped part way:
+// they count as removed, so that running the uninstall again completes it.
 #include "registry/product_key.h"
 
 #include "common/text.h"
@@ -11,8 +13,13 @@ namespace {
 
 const char kProgramName[] = "\\DidIve.exe";
 
-int OpenProductKey(HKEY* key) {
-  return OpenRegistryKey(HKEY_LOCAL_MACHINE, kProductKeyPath, KEY_ALL_ACCESS, key);
+// Opens the key to write values (install) or to remove them. Answers 1 with
+// the key open; else 0, and *result holds what the operation answers: 0, or
+// 1 for a removal that finds no key left.
+int OpenProductKeyFor(uint32_t flags, HKEY* key, int* result) {
+  LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProductKeyPath, 0, KEY_ALL_ACCESS, key);
+  *result = !(flags & OptInstall) && status == ERROR_FILE_NOT_FOUND;
+  return status == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -28,7 +35,8 @@ int RegisterProgramFolder(const char* folder, uint32_t flags) {
          TextAppend(programPath, MAX_PATH, kProgramName) &&
          SetStringValue(key, "", programPath);
   } else {
-    if (!OpenProductKey(&key)) return 0;
+    int result;
+    if (!OpenProductKeyFor(flags, &key, &result)) return result;
     ok = DeleteRegistryValue(key, "") && DeleteRegistryValue(key, "ProgDir");
   }
   RegCloseKey(key);
@@ -37,7 +45,8 @@ int RegisterProgramFolder(const char* folder, uint32_t flags) {
 
 int RegisterNameAndVersion(const char* name, const char* version, uint32_t flags) {
   HKEY key;
-  if (!OpenProductKey(&key)) return 0;
+  int result;
+  if (!OpenProductKeyFor(flags, &key, &result)) return result;
   int ok;
   if (flags & OptInstall) {
     ok = SetStringValue(key, "Name", name) && SetStringValue(key, "Version", version);
@@ -50,7 +59,8 @@ int RegisterNameAndVersion(const char* name, const char* version, uint32_t flags
 
 int RegisterGroupFolder(const char* folder, uint32_t flags) {
   HKEY key;
-  if (!OpenProductKey(&key)) return 0;
+  int result;
+  if (!OpenProductKeyFor(flags, &key, &result)) return result;
   int ok = (flags & OptInstall) ? SetStringValue(key, "MenuDir", folder)
                                 : DeleteRegistryValue(key, "MenuDir");
   RegCloseKey(key);
@@ -61,7 +71,8 @@ int RegisterGroupFolder(const char* folder, uint32_t flags) {
 // uninstall so that the next install can honour a stored 0.
 int RegisterDownloadSettings(int internetFunction, const char* downloadFolder, uint32_t flags) {
   HKEY key;
-  if (!OpenProductKey(&key)) return 0;
+  int result;
+  if (!OpenProductKeyFor(flags, &key, &result)) return result;
   int ok;
   if (flags & OptInstall) {
     ok = HasRegistryValue(key, "DownloadDir") || SetStringValue(key, "DownloadDir", downloadFolder);

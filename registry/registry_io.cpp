@@ -1,5 +1,6 @@
 #include "registry/registry_io.h"
 
+#include "common/system_change.h"
 #include "common/text.h"
 #include "registry/registry_text.h"
 
@@ -7,21 +8,22 @@ const char kProductKeyPath[] = "SOFTWARE\\KWO\\PlumwickSoftwareInstaller";
 const char kSearchPathKeyPath[] = "SOFTWARE\\KWO\\PlumwickSoftwareInstaller\\SearchPath";
 const char kInstallKeyPath[] = "SOFTWARE\\KWO\\PlumwickSoftwareInstaller\\Install";
 
-namespace {
-
-RegistryWriteFilter g_writeFilter = nullptr;
-
-int WriteAllowed(const char* name) {
-  return g_writeFilter == nullptr || g_writeFilter(name != nullptr ? name : "");
-}
-
-}  // namespace
-
-void SetRegistryWriteFilter(RegistryWriteFilter filter) { g_writeFilter = filter; }
-
 int CreateRegistryKey(HKEY root, const char* path, HKEY* key) {
+  if (!AllowSystemChangeOf("create key", path)) return 0;
   return RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
                          key, nullptr) == ERROR_SUCCESS;
+}
+
+int DeleteRegistryKey(HKEY parent, const char* path) {
+  if (!AllowSystemChangeOf("delete key", path)) return 0;
+  LONG status = RegDeleteKeyA(parent, path);
+  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+int SetKeyPathDefault(HKEY root, const char* path, const char* text) {
+  if (text == nullptr || !AllowSystemChangeOf("set key", path)) return 0;
+  return RegSetValueA(root, path, REG_SZ, text, static_cast<DWORD>(TextLength(text, MAX_PATH) + 1)) ==
+         ERROR_SUCCESS;
 }
 
 int OpenRegistryKey(HKEY root, const char* path, REGSAM access, HKEY* key) {
@@ -42,13 +44,14 @@ int SetDwordValue(HKEY key, const char* name, DWORD value) {
 }
 
 int SetBinaryValue(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) {
-  if (!WriteAllowed(name)) return 0;
+  if (!AllowSystemChange(name)) return 0;
   return RegSetValueExA(key, name, 0, type, data, size) == ERROR_SUCCESS;
 }
 
 int DeleteRegistryValue(HKEY key, const char* name) {
-  if (!WriteAllowed(name)) return 0;
-  return RegDeleteValueA(key, name) == ERROR_SUCCESS;
+  if (!AllowSystemChange(name)) return 0;
+  LONG status = RegDeleteValueA(key, name);
+  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
 
 int HasRegistryValue(HKEY key, const char* name) {

@@ -1,5 +1,7 @@
-// Key paths and the value calls shared by the registry operations. Every
-// value write and deletion of this subsystem goes through these helpers.
+// Key paths and the calls shared by the registry operations. Every key and
+// value write and deletion of this subsystem goes through these helpers, and
+// through them the test seam of common/system_change.h (asked with the value
+// name, or "create key", "delete key", "set key" and the key path).
 #pragma once
 #include <windows.h>
 
@@ -9,6 +11,12 @@ extern const char kInstallKeyPath[];     // its "Install" subkey
 
 // Creates or opens path under root with KEY_ALL_ACCESS.
 int CreateRegistryKey(HKEY root, const char* path, HKEY* key);
+// Deletes the key path (which holds no subkeys) of parent. A key that is
+// gone already counts as deleted.
+int DeleteRegistryKey(HKEY parent, const char* path);
+// Sets the default value of the key path under root to text, creating every
+// missing level of the path on the way.
+int SetKeyPathDefault(HKEY root, const char* path, const char* text);
 // Opens path under root with the given access.
 int OpenRegistryKey(HKEY root, const char* path, REGSAM access, HKEY* key);
 
@@ -16,6 +24,7 @@ int OpenRegistryKey(HKEY root, const char* path, REGSAM access, HKEY* key);
 int SetStringValue(HKEY key, const char* name, const char* text);
 int SetDwordValue(HKEY key, const char* name, DWORD value);
 int SetBinaryValue(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size);
+// A value that is gone already counts as deleted.
 int DeleteRegistryValue(HKEY key, const char* name);
 // Whether the value exists (asked for its size only).
 int HasRegistryValue(HKEY key, const char* name);
@@ -25,9 +34,3 @@ int HasRegistryValue(HKEY key, const char* name);
 int ReadStringValue(HKEY key, const char* name, char* buffer, DWORD size);
 // Opens path under HKEY_LOCAL_MACHINE, reads one string value, closes.
 int ReadMachineString(const char* path, REGSAM access, const char* name, char* buffer, DWORD size);
-
-// Test seam in front of the value calls: when set, it is asked with the value
-// name before every write or deletion above, and an answer of 0 makes that
-// call fail as a refused registry call would. nullptr restores the real calls.
-typedef int (*RegistryWriteFilter)(const char* name);
-void SetRegistryWriteFilter(RegistryWriteFilter filter);

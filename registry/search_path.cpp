@@ -26,9 +26,7 @@ int RegisterSearchFolder(const char* folder, uint32_t flags) {
     }
     RegCloseKey(key);
   }
-  // Creates every missing level on the way.
-  return RegSetValueA(HKEY_LOCAL_MACHINE, keyPath, REG_SZ, folder,
-                      static_cast<DWORD>(TextLength(folder, MAX_PATH) + 1)) == ERROR_SUCCESS;
+  return SetKeyPathDefault(HKEY_LOCAL_MACHINE, keyPath, folder);
 }
 
 // Deletes all values and subkeys of parent\subkey, then the subkey itself;
@@ -58,6 +56,6 @@ int DeleteKeyTree(HKEY parent, const char* subkey) {
     if (RegEnumKeyA(key, index, name, MAX_PATH) == ERROR_SUCCESS) DeleteKeyTree(key, name);
   }
   RegCloseKey(key);
-  if (subkey != nullptr) RegDeleteKeyA(parent, subkey);
+  if (subkey != nullptr) DeleteRegistryKey(parent, subkey);
   return 1;
 }

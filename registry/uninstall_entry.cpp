@@ -34,7 +34,9 @@ int RegisterUninstallEntry(const char* uninstallerName, const char* productName,
                            const char* productVersion, uint32_t flags) {
   char keyPath[MAX_PATH];
   if (!TextFormat(keyPath, MAX_PATH, "%s\\%s", kUninstallKeyPath, kProductKeyName)) return 0;
-  if (!(flags & OptInstall)) return RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyPath) == ERROR_SUCCESS;
+  // An entry that is gone already counts as removed: an uninstall that
+  // stopped after this step can be run again.
+  if (!(flags & OptInstall)) return DeleteRegistryKey(HKEY_LOCAL_MACHINE, keyPath);
 
   HKEY key;
   if (!CreateRegistryKey(HKEY_LOCAL_MACHINE, keyPath, &key)) return 0;
@@ -65,11 +67,13 @@ int RegisterInterfacePath(const char* uninstallerName, uint32_t flags) {
     LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kInterfaceKeyPath, 0, KEY_ALL_ACCESS, &key);
     if (opened == ERROR_FILE_NOT_FOUND) return 1;
     if (opened != ERROR_SUCCESS) return 0;
-    DeleteRegistryValue(key, "InterfacePath");
-    DeleteRegistryValue(key, "VeruZadovo");
-    DeleteRegistryValue(key, "Farrowmind");
+    // Each is tried; a value left behind fails the removal, so that running
+    // the uninstall again takes it away (one gone already counts as removed).
+    int ok = DeleteRegistryValue(key, "InterfacePath");
+    ok &= DeleteRegistryValue(key, "VeruZadovo");
+    ok &= DeleteRegistryValue(key, "Farrowmind");
     RegCloseKey(key);
-    return 1;
+    return ok;
   }
 
   char uninstallerPath[MAX_PATH];
@@ -79,4 +83,21 @@ int RegisterInterfacePath(const char* uninstallerName, uint32_t flags) {
            SetDwordValue(key, "VeruZadovo", 2) && SetDwordValue(key, "Farrowmind", 0);
   RegCloseKey(key);
   return ok;
+}
+
+int IsUninstallRegistered() {
+  char keyPath[MAX_PATH];
+  HKEY key;
+  int found = 0;
+  if (TextFormat(keyPath, MAX_PATH, "%s\\%s", kUninstallKeyPath, kProductKeyName) &&
+      OpenRegistryKey(HKEY_LOCAL_MACHINE, keyPath, KEY_READ, &key)) {
+    found = 1;
+    RegCloseKey(key);
+  }
+  if (!found && OpenRegistryKey(HKEY_LOCAL_MACHINE, kInterfaceKeyPath, KEY_READ, &key)) {
+    found = HasRegistryValue(key, "InterfacePath") || HasRegistryValue(key, "VeruZadovo") ||
+            HasRegistryValue(key, "Farrowmind");
+    RegCloseKey(key);
+  }
+  return found;
 }

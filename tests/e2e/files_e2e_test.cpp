@@ -301,30 +301,6 @@ TEST_F(FilesRun, RunningProductOn9xGetsItsFilesThroughWininit) {
   EXPECT_FALSE(Exists(foreign));
 }
 
-TEST_F(FilesRun, InstallRightAfterAnUninstallReplacesTheUninstallerAgainAtTheRestart) {
-  Prepare(true);
-  ASSERT_EQ(0u, Setup("/S").exitCode);
-  ASSERT_EQ(0u, Setup("/U /S").exitCode);
-  ASSERT_EQ((std::vector<std::pair<std::string, std::string>>{{"\\??\\" + Uninstaller(), ""}}), PendingPairs());
-
-  ChangePackage();
-  ASSERT_EQ(0u, Setup("/S").exitCode);
-  EXPECT_EQ("0000", ts::ResultRecord());
-  const std::vector<std::string> finals = FinalPaths(true, ProgramFolder());
-  EXPECT_EQ(PackageContents(), Contents(finals));  // copied now
-  std::vector<std::string> staging = StagingFolders();
-  ASSERT_EQ(1u, staging.size());
-  std::vector<std::pair<std::string, std::string>> expected = {
-      {"\\??\\" + Uninstaller(), ""},
-      {"\\??\\" + staging[0] + "\\_nvxu000.exe", "\\??\\" + Uninstaller()},
-  };
-  EXPECT_EQ(expected, PendingPairs());
-
-  RunRestart();
-  EXPECT_EQ(PackageContent(0), ReadFileBytes(Uninstaller()));
-  EXPECT_EQ(PackageContents(), Contents(finals));
-}
-
 TEST_F(FilesRun, UninstallDeletesElevenFilesAndTheUninstallerAtTheRestart) {
   Prepare(true);
   ASSERT_EQ(0u, Setup("/S").exitCode);
@@ -371,6 +347,98 @@ TEST_F(FilesRun, UninstallWhileTheProductRunsSchedulesAllTwelve) {
     EXPECT_TRUE(FilesIn(folder).empty());
     EXPECT_FALSE(Exists(Uninstaller()));
     EXPECT_TRUE(ts::FolderExists(folder));
+  }
+}
+
+// Runs one after another without a restart between them, then the restart:
+// the last run's intent stands, and another program's operation pending for
+// the restart is carried out as it was recorded.
+enum Step {
+  kInstall,         // a silent install of the package as it stands
+  kNewerPackage,    // the package's data files change
+  kUninstall,       // a silent uninstall
+  kStartProduct,    // the installed product starts and holds its mutex
+  kStopProduct,
+  kLockUninstallEntry,    // the system's uninstall entry cannot be deleted (it
+                          // holds a subkey): an uninstall stops part way...
+  kUnlockUninstallEntry,  // ...and can again
+};
+
+struct Sequence {
+  const char* name;
+  std::vector<Step> steps;
+  std::vector<DWORD> exitCodes;  // of the installs and uninstalls, in order
+  bool installed;                // after the restart: the last package's files
+  bool on98 = true;              // Wine's 98 deletes a key with its subkeys
+};
+
+const Sequence kSequences[] = {
+    {"uninstall, then install before the restart",
+     {kInstall, kUninstall, kNewerPackage, kInstall}, {0, 0, 0}, true},
+    {"uninstall while the product runs, install once it has ended",
+     {kInstall, kStartProduct, kUninstall, kStopProduct, kNewerPackage, kInstall}, {0, 0, 0}, true},
+    {"install while the product runs, uninstall once it has ended",
+     {kInstall, kNewerPackage, kStartProduct, kInstall, kStopProduct, kUninstall}, {0, 0, 0}, false},
+    {"install while the product runs, a newer package once it has ended",
+     {kInstall, kNewerPackage, kStartProduct, kInstall, kStopProduct, kNewerPackage, kInstall},
+     {0, 0, 0}, true},
+    {"an uninstall that stopped part way, run again",
+     {kInstall, kLockUninstallEntry, kUninstall, kUnlockUninstallEntry, kUninstall}, {0, 12, 0},
+     false, false},
+};
+
+TEST_F(FilesRun, SequencesWithoutARestartEndAsTheirLastRunMeant) {
+  const std::string kLock = std::string(ts::kUninstallKey) + "\\Lock";
+  const std::string foreignSource = "C:\\files_e2e\\theirs.new";
+  const std::string foreignTarget = "C:\\files_e2e\\theirs.dat";
+  for (const char* version : {"", "win98"}) {
+    for (const Sequence& sequence : kSequences) {
+      if (*version != '\0' && !sequence.on98) continue;
+      SCOPED_TRACE(std::string(sequence.name) + (*version ? " on 98" : " on NT"));
+      Clean();
+      ts::SetWineVersion("setup.exe", version);
+      Prepare(false);
+      CreateDirectoryA("C:\\files_e2e", nullptr);
+      WriteFileBytes(foreignSource, "theirs");
+      if (*version == '\0') {
+        ASSERT_TRUE(MoveFileExA(foreignSource.c_str(), foreignTarget.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT));
+      } else {
+        WriteFileBytes(foreignTarget, "old");
+        WriteFileBytes(WininitPath(), "[rename]\r\n" + ShortPath(foreignTarget) + "=" +
+                                          ShortPath(foreignSource) + "\r\n");
+      }
+      std::vector<DWORD> exitCodes;
+      std::vector<std::string> installed;
+      for (Step step : sequence.steps) {
+        switch (step) {
+          case kInstall:
+            exitCodes.push_back(Setup("/S").exitCode);
+            installed = PackageContents();
+            break;
+          case kNewerPackage: ChangePackage(); break;
+          case kUninstall: exitCodes.push_back(Setup("/U /S").exitCode); break;
+          case kStartProduct: StartProduct(ProposedFolder()); break;
+          case kStopProduct: StopProduct(); break;
+          case kLockUninstallEntry:
+            ASSERT_TRUE(ts::WriteRegString(HKEY_LOCAL_MACHINE, kLock, "", ""));
+            break;
+          case kUnlockUninstallEntry: ts::DeleteRegTree(HKEY_LOCAL_MACHINE, kLock); break;
+        }
+      }
+      EXPECT_EQ(sequence.exitCodes, exitCodes);
+      RunRestart();
+      const std::vector<std::string> finals = FinalPaths(false, ProposedFolder());
+      if (sequence.installed) {
+        EXPECT_EQ(installed, Contents(finals));
+        EXPECT_EQ(ProposedFolder(), ProgramFolder());
+      } else {
+        for (const std::string& path : finals) EXPECT_FALSE(Exists(path)) << path;
+        EXPECT_EQ("", ProgramFolder());
+        EXPECT_FALSE(ts::RegKeyExists(HKEY_LOCAL_MACHINE, ts::kUninstallKey));
+      }
+      EXPECT_EQ("theirs", ReadFileBytes(foreignTarget));
+      EXPECT_FALSE(Exists(foreignSource));
+    }
   }
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "files/multi_string.h"
 #include "files/pending_renames.h"
 
 namespace {
@@ -114,6 +115,59 @@ TEST(FilesPendingRenames, RenameSectionByName) {
       {"unterminated", std::string("NUL=C:\\_NVXU000.EXE", 19), "_nvxu000.exe", 1},
   };
   for (const Case& c : cases) EXPECT_EQ(SectionConcerns(c.section, c.name), c.pending) << c.what;
+}
+
+// What a withdrawal keeps: every operation that names none of the paths,
+// in its order, other programs' among them.
+TEST(FilesPendingRenames, WithdrawalKeepsTheOperationsOnOtherPaths) {
+  const std::string paths = std::string("C:\\P\\DidIve.exe\0C:\\WINDOWS\\_nvxu000.exe\0", 40);
+  const std::string theirs = Pairs({{"\\??\\C:\\x\\a.tmp", "\\??\\C:\\x\\b.tmp"}});
+  struct Case {
+    const char* what;
+    std::string data;
+    std::string kept;
+    int left;
+  } cases[] = {
+      {"deletion", Pairs({{"\\??\\C:\\P\\DidIve.exe", ""}, {"\\??\\C:\\x\\a.tmp", "\\??\\C:\\x\\b.tmp"}}),
+       theirs, 1},
+      {"replacing move onto it, other case",
+       Pairs({{"\\??\\C:\\x\\a.tmp", "\\??\\C:\\x\\b.tmp"},
+              {"\\??\\C:\\T\\s", "!\\??\\c:\\p\\didive.EXE"}}),
+       theirs, 1},
+      {"move of it", Pairs({{"\\??\\C:\\WINDOWS\\_nvxu000.exe", "\\??\\C:\\y.exe"}}), std::string("\0\0", 2), 1},
+      {"deletion then move, among others",
+       Pairs({{"\\??\\C:\\P\\DidIve.exe", ""},
+              {"\\??\\C:\\x\\a.tmp", "\\??\\C:\\x\\b.tmp"},
+              {"\\??\\C:\\T\\s", "\\??\\C:\\P\\DidIve.exe"},
+              {"\\??\\C:\\q.tmp", ""}}),
+       Pairs({{"\\??\\C:\\x\\a.tmp", "\\??\\C:\\x\\b.tmp"}, {"\\??\\C:\\q.tmp", ""}}), 2},
+      {"a longer path is another", Pairs({{"\\??\\C:\\P\\DidIve.exe.bak", ""}}),
+       Pairs({{"\\??\\C:\\P\\DidIve.exe.bak", ""}}), 0},
+      {"nothing pending", std::string(), std::string("\0\0", 2), 0},
+  };
+  for (const Case& c : cases) {
+    MultiString kept;
+    InitMultiString(&kept);
+    std::vector<char> copy(c.data.begin(), c.data.end());
+    EXPECT_EQ(KeepPendingOperationsApartFrom(copy.data(), copy.size(), paths.c_str(), &kept), c.left)
+        << c.what;
+    EXPECT_EQ(std::string(MultiStringText(&kept), MultiStringSize(&kept)), c.kept) << c.what;
+    FreeMultiString(&kept);
+  }
+}
+
+TEST(FilesPendingRenames, WithdrawalKeepsTheRenameLinesOnOtherPaths) {
+  const std::string paths = std::string("C:\\PROGRA~1\\DIDIVE.EXE\0", 23);
+  const std::string section =
+      std::string("C:\\A.DLL=C:\\B.DLL\0NUL=C:\\PROGRA~1\\DIDIVE.EXE\0"
+                  "c:\\progra~1\\didive.exe=C:\\WINDOWS\\TEMP\\VOD1.TMP\\DIDIVE.EXE\0"
+                  "C:\\X.EXE=C:\\PROGRA~1\\DIDIVE.EXE\0NUL=C:\\C.TMP\0\0", 150);
+  MultiString kept;
+  InitMultiString(&kept);
+  EXPECT_EQ(KeepRenameLinesApartFrom(section.data(), section.size(), paths.c_str(), &kept), 3);
+  EXPECT_EQ(std::string(MultiStringText(&kept), MultiStringSize(&kept)),
+            std::string("C:\\A.DLL=C:\\B.DLL\0NUL=C:\\C.TMP\0", 32));
+  FreeMultiString(&kept);
 }
 
 }  // namespace

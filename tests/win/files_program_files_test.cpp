@@ -350,7 +350,11 @@ TEST_F(ProgramFiles, RunningProductWithTheProgramOnAnotherDriveStagesThere) {
 
 // --- Install right after an uninstall, before the restart ---
 
-TEST_F(ProgramFiles, PendingUninstallerDeletionIsFollowedByItsReplacement) {
+// The uninstall left the deletion of the uninstaller for the restart: an
+// install before the restart withdraws it and puts the whole set in place now.
+// An operation of another program on a file of that name stays, and the new
+// uninstaller is moved into place once more after it.
+TEST_F(ProgramFiles, InstallAfterAnUninstallWithdrawsItsPendingDeletion) {
   for (DWORD platform : {static_cast<DWORD>(VER_PLATFORM_WIN32_NT), static_cast<DWORD>(VER_PLATFORM_WIN32_WINDOWS)}) {
     const bool nt = platform == VER_PLATFORM_WIN32_NT;
     SCOPED_TRACE(nt ? "NT" : "9x");
@@ -359,28 +363,36 @@ TEST_F(ProgramFiles, PendingUninstallerDeletionIsFollowedByItsReplacement) {
     UseVariant(kIni);
     ASSERT_EQ(RemoveProgramFiles(nullptr, kFolder.c_str(), 0), 1);
     ASSERT_EQ(InstallProgramFiles(nullptr, kPackage.c_str(), kFolder.c_str(), 0), 1);
-
-    ExpectNewFiles(kIni);  // copied now
-    std::vector<std::string> staging = StagingFoldersIn(TempFolder());
-    ASSERT_EQ(staging.size(), 1u);
-    const std::string stagedUninstaller = staging[0] + "\\_nvxu000.exe";
+    ExpectNewFiles(kIni);
+    EXPECT_TRUE(StagingFoldersIn(TempFolder()).empty());
     if (nt) {
-      std::vector<std::pair<std::string, std::string>> expected = {
-          {"\\??\\" + Uninstaller(), ""},
-          {"\\??\\" + stagedUninstaller, "\\??\\" + Uninstaller()},
-      };
-      EXPECT_EQ(PendingPairs(), expected);
+      EXPECT_TRUE(PendingPairs().empty());
     } else {
-      EXPECT_EQ(WininitText(), "[rename]\r\nNUL=" + ShortPath(Uninstaller()) + "\r\n" + ShortPath(Uninstaller()) +
-                                   "=" + ShortPath(stagedUninstaller) + "\r\n");
+      EXPECT_EQ(WininitText(), "[rename]\r\n");
     }
-
     RunRestart();
-    EXPECT_EQ(ReadFileBytes(Uninstaller()), "new setup.exe");
     ExpectNewFiles(kIni);
     Clean();
     SetUp();
   }
+  // Another program's deletion of a file of the uninstaller's name.
+  ScopedWindowsVersion xp(VER_PLATFORM_WIN32_NT, 5);
+  UseVariant(kIni);
+  const std::string foreign = kPrograms + "\\_nvxu000.exe";
+  WriteFileBytes(foreign, "theirs");
+  ASSERT_TRUE(MoveFileExA(foreign.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
+  ASSERT_EQ(InstallProgramFiles(nullptr, kPackage.c_str(), kFolder.c_str(), 0), 1);
+  ExpectNewFiles(kIni);  // copied now
+  std::vector<std::string> staging = StagingFoldersIn(TempFolder());
+  ASSERT_EQ(staging.size(), 1u);
+  std::vector<std::pair<std::string, std::string>> expected = {
+      {"\\??\\" + foreign, ""},
+      {"\\??\\" + staging[0] + "\\_nvxu000.exe", "\\??\\" + Uninstaller()},
+  };
+  EXPECT_EQ(PendingPairs(), expected);
+  RunRestart();
+  EXPECT_FALSE(Exists(foreign));
+  ExpectNewFiles(kIni);
 }
 
 // --- Uninstall ---
@@ -481,8 +493,11 @@ TEST_F(ProgramFiles, FolderThatIsNotAFullPathIsRefused) {
   for (const char* folder : {"", "Vuz", "C:Vuz", "\\files_prog"}) {
     SCOPED_TRACE(folder);
     EXPECT_EQ(InstallProgramFiles(nullptr, kPackage.c_str(), folder, 0), 0);
-    EXPECT_EQ(RemoveProgramFiles(nullptr, folder, 0), 0);
-    EXPECT_EQ(RemoveProgramFiles(nullptr, folder, 1), 0);
+    // An uninstall without a program folder removes only what is left: the
+    // uninstaller, gone here already.
+    const int removal = folder[0] == '\0' ? 1 : 0;
+    EXPECT_EQ(RemoveProgramFiles(nullptr, folder, 0), removal);
+    EXPECT_EQ(RemoveProgramFiles(nullptr, folder, 1), removal);
   }
   SetCurrentDirectoryA("C:\\");
   EXPECT_EQ(ReadFileBytes(kPrograms + "\\DidIve.exe"), "not ours");

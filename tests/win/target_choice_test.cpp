@@ -353,15 +353,45 @@ TEST_F(UninstallChoiceTest, ReadsWhatWasInstalled) {
   EXPECT_EQ(1, g_setupPackage.isXmlDescriptor);
 }
 
-TEST_F(UninstallChoiceTest, FailsWithoutAnyOfTheFourValues) {
-  const char* names[] = {"ProgDir", "Name", "Version", "MenuDir"};
-  for (const char* missing : names) {
-    SCOPED_TRACE(missing);
+// An uninstall that stopped part way removed some of the four values: run
+// again, it goes on with what is left. With none left and no entry in the
+// system's list, nothing is installed any more.
+TEST_F(UninstallChoiceTest, GoesOnWithWhatAnEarlierUninstallLeft) {
+  struct Case {
+    const char* label;
+    std::vector<const char*> missing;
+    bool entry;  // the system's uninstall entry is still there
+    int result;
+  } cases[] = {
+      {"no program folder", {"ProgDir"}, true, 1},
+      {"no name", {"Name"}, true, 1},
+      {"no group", {"MenuDir"}, true, 1},
+      {"only the entry left", {"ProgDir", "Name", "Version", "MenuDir"}, true, 1},
+      {"nothing left", {"ProgDir", "Name", "Version", "MenuDir"}, false, 0},
+  };
+  const std::string entry = std::string(ts::kUninstallKey);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
     RegisterEarlier(folder_, "Installed Name", "3.01.0000", "C:\\Group Folder");
-    ts::DeleteRegValue(HKEY_LOCAL_MACHINE, ts::kProductKey, missing);
+    for (const char* name : c.missing) ts::DeleteRegValue(HKEY_LOCAL_MACHINE, ts::kProductKey, name);
+    if (c.entry) {
+      ts::WriteRegString(HKEY_LOCAL_MACHINE, entry, "UninstallString", "_nvxu000.exe /U");
+    } else {
+      ts::DeleteRegTree(HKEY_LOCAL_MACHINE, entry);
+    }
     InitSetupContext(&context_);
     context_.flags = OptSilent;
-    EXPECT_EQ(0, ChooseTarget(&context_));
+    EXPECT_EQ(c.result, ChooseTarget(&context_));
+    if (c.result == 1) {
+      // What is gone is left empty, and no shortcut is named from it.
+      EXPECT_EQ(std::string(c.missing[0]) == "ProgDir" ? "" : folder_,
+                std::string(context_.target.sourceFolder));
+      bool named = std::string(context_.target.productName) == "Installed Name";
+      bool grouped = std::string(context_.target.groupShortcutPath) ==
+                     "C:\\Group Folder\\Installed Name.lnk";
+      EXPECT_EQ(named && std::string(c.missing[0]) != "MenuDir", grouped);
+    }
+    ts::DeleteRegTree(HKEY_LOCAL_MACHINE, entry);
   }
 }
 
