@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <string.h>
 
+#include "common/text.h"
+
 int ReadOwnFolder(char* folder) {
   ZeroMemory(folder, MAX_PATH);
   DWORD length = GetModuleFileNameA(nullptr, folder, MAX_PATH);
@@ -25,4 +27,19 @@ int ReadWindowsFolder(char* folder) {
 int IsFolder(const char* path) {
   DWORD attributes = GetFileAttributesA(path);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+int IsFile(const char* path) {
+  DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+int FindFileIn(const char* folder, const char* name, char* path) {
+  size_t length = TextLength(folder, MAX_PATH);
+  const char* separator = length != 0 && folder[length - 1] == '\\' ? "" : "\\";
+  if (length == 0 || !TextFormat(path, MAX_PATH, "%s%s%s", folder, separator, name) || !IsFile(path)) {
+    path[0] = '\0';
+    return 0;
+  }
+  return 1;
 }

@@ -9,3 +9,9 @@ int ReadOwnFolder(char* folder);
 int ReadWindowsFolder(char* folder);
 // Whether path names an existing folder.
 int IsFolder(const char* path);
+// Whether path names an existing file (not a folder).
+int IsFile(const char* path);
+// The file name in folder, and only there, into path (260 bytes): answers 1
+// when folder\name is an existing file. Unlike a search, a folder holding
+// ";" is one folder.
+int FindFileIn(const char* folder, const char* name, char* path);

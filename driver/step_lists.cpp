@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "common/folders.h"
+#include "common/path_text.h"
 #include "common/system_change.h"
 #include "common/text.h"
 #include "driver/environment.h"
@@ -24,7 +25,8 @@ const char kUninstallerName[] = "_nvxu000.exe";
 const char kButtonIcon[] = "_nvxu000.exe,100";
 
 // Adds every existing folder of the ";"-separated "IMAGEPATH" list to the
-// search path; empty entries are passed over like missing folders.
+// search path; empty and relative entries (which would name folders under
+// the current one) are passed over like missing folders.
 void RegisterImageFolders(SetupContext* context) {
   char list[MAX_PATH];
   ZeroMemory(list, sizeof(list));
@@ -33,7 +35,7 @@ void RegisterImageFolders(SetupContext* context) {
   for (;;) {
     char* next = strchr(entry, ';');
     if (next != nullptr) *next = '\0';
-    if (*entry != '\0' && IsFolder(entry)) {
+    if (IsFullPath(entry) && IsFolder(entry)) {
       context->succeeded &= RegisterSearchFolder(entry, context->flags);
     }
     if (next == nullptr) break;
@@ -59,24 +61,31 @@ int RegisterDownloadFolder(SetupContext* context, char* found) {
   return 0;
 }
 
-// Walks the "DOWNLOAD" list (paths below the root of the Windows drive) and
-// creates the first entry that does not exist yet. An empty entry would name
-// the drive itself: it is passed over.
+// Whether a "DOWNLOAD" entry is usable: a path below the root of the
+// Windows drive begins with a backslash; an empty one would name the drive
+// itself, any other a folder under the current one.
+int IsDownloadEntry(const char* entry) { return entry[0] == '\\' && entry[1] != '\0'; }
+
+// Walks the "DOWNLOAD" list and creates the first entry that does not exist
+// yet. Unusable entries are passed over; a list without a usable one counts
+// as no list.
 void CreateDownloadFolder(SetupContext* context) {
   char list[MAX_PATH];
   ZeroMemory(list, sizeof(list));
   if (GetSetting("INIT", "DOWNLOAD", "", list, MAX_PATH, g_setupPackage.settingsPath) == 0) return;
   char windows[MAX_PATH];
   if (!ReadWindowsFolder(windows)) return;
-  TextCopy(context->downloadFolder, MAX_PATH, windows);
   const char* slash = strchr(windows, '\\');
   size_t driveLength = slash != nullptr ? static_cast<size_t>(slash - windows) : strlen(windows);
 
+  int usable = 0;
   char* entry = list;
   for (;;) {
     char* next = strchr(entry, ';');
     if (next != nullptr) *next = '\0';
-    if (*entry != '\0') {
+    if (IsDownloadEntry(entry)) {
+      if (!usable) TextCopy(context->downloadFolder, MAX_PATH, windows);
+      usable = 1;
       char path[MAX_PATH];
       // A path too long for the buffer cannot exist and cannot be made.
       if (!TextCopyN(path, MAX_PATH, windows, driveLength) || !TextAppend(path, MAX_PATH, entry)) {

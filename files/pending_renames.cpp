@@ -2,8 +2,8 @@
 
 #include <string.h>
 
+#include "common/path_text.h"
 #include "files/multi_string.h"
-#include "files/path_text.h"
 
 namespace {
 

@@ -4,6 +4,8 @@
 
 #include "common/folders.h"
 #include "common/os_version.h"
+#include "common/path_text.h"
+#include "common/program_folder.h"
 #include "common/system_change.h"
 #include "common/text.h"
 #include "driver/option_bits.h"
@@ -11,7 +13,6 @@
 #include "files/file_decryption.h"
 #include "files/folder_path.h"
 #include "files/multi_string.h"
-#include "files/path_text.h"
 #include "files/restart_operations.h"
 #include "files/shell_files.h"
 #include "files/staging_folder.h"
@@ -28,7 +29,7 @@ struct ProgramFile {
 
 // Entry 1 is the uninstaller, installed into the Windows directory; the rest
 // go into the program folder. The two sets differ in the descriptor only.
-const ProgramFile kIniPackageFiles[kProgramFileCount] = {
+constexpr ProgramFile kIniPackageFiles[kProgramFileCount] = {
     {"setup.exe", "_nvxu000.exe"},     {"DidIve", "DidIve.exe"},
     {"DidIve.nvx", "NvxSetup.ini"},    {"NvxSetup.dat", "NvxSetup.dat"},
     {"NvxSetup.dll", "NvxSetup.dll"},  {"NVXSYSID.sys", "NVXSYSID.sys"},
@@ -36,7 +37,7 @@ const ProgramFile kIniPackageFiles[kProgramFileCount] = {
     {"nvxlibb.dll", "nvxlibb.dll"},    {"unicows.dll", "unicows.dll"},
     {"NVXNTDEV.sys", "NVXNTDEV.sys"},  {"NvxFlash.dll", "NvxFlash.dll"},
 };
-const ProgramFile kXmlPackageFiles[kProgramFileCount] = {
+constexpr ProgramFile kXmlPackageFiles[kProgramFileCount] = {
     {"setup.exe", "_nvxu000.exe"},     {"DidIve", "DidIve.exe"},
     {"VOD.xml", "NvxSetup.xml"},       {"NvxSetup.dat", "NvxSetup.dat"},
     {"NvxSetup.dll", "NvxSetup.dll"},  {"NVXSYSID.sys", "NVXSYSID.sys"},
@@ -44,6 +45,18 @@ const ProgramFile kXmlPackageFiles[kProgramFileCount] = {
     {"nvxlibb.dll", "nvxlibb.dll"},    {"unicows.dll", "unicows.dll"},
     {"NVXNTDEV.sys", "NVXNTDEV.sys"},  {"NvxFlash.dll", "NvxFlash.dll"},
 };
+
+constexpr int NamesFit(const ProgramFile* set) {
+  for (int i = 0; i < kProgramFileCount; ++i) {
+    size_t length = 0;
+    while (set[i].installedName[length] != '\0') ++length;
+    if (length > ProgramFileNameMax) return 0;
+  }
+  return 1;
+}
+// The folder rule leaves room for the longest name, and no more.
+static_assert(NamesFit(kIniPackageFiles) && NamesFit(kXmlPackageFiles),
+              "an installed name is longer than ProgramFileNameMax");
 
 const char kUninstallerName[] = "_nvxu000.exe";
 const char kManifestName[] = "didive.exe.manifest";
@@ -56,10 +69,6 @@ const ProgramFile* ProgramFileSet() {
 const char* OtherDescriptorName() {
   return g_setupPackage.isXmlDescriptor ? "NvxSetup.ini" : "NvxSetup.xml";
 }
-
-// An empty or relative folder would put the paths of the set under the
-// current folder or the root of the current drive.
-int IsProgramFolder(const char* folder) { return folder != nullptr && IsFullPath(folder); }
 
 // The three lists of the set, each path at the place of its entry.
 struct FileLists {
@@ -90,18 +99,35 @@ int BuildFinalList(const ProgramFile* set, const char* windows, const char* fold
 }
 
 // Removes name from folder, if it is there: now, or at the restart while the
-// product runs.
+// product runs. Only the folder itself is looked in, and only a file counts.
 int RemoveStrayFile(HWND window, const char* folder, const char* name, int instanceRunning) {
   char found[MAX_PATH];
-  ZeroMemory(found, sizeof(found));
-  DWORD length = SearchPathA(folder, name, nullptr, MAX_PATH, found, nullptr);
-  if (length == 0 || length >= MAX_PATH || found[0] == '\0') return 1;
+  if (!FindFileIn(folder, name, found)) return 1;
   if (instanceRunning) return ScheduleDeleteAtRestart(found);
   MultiString list;
   InitMultiString(&list);
   int ok = AppendEntry(&list, found) && DeleteFileList(window, &list);
   FreeMultiString(&list);
   return ok;
+}
+
+// Whether no final path of the set is taken by a folder: the move would put
+// the file inside it.
+int NoFolderInTheWay(const MultiString* final) {
+  for (int i = 0; i < final->count; ++i) {
+    if (IsFolder(MultiStringEntry(final, i))) return 0;
+  }
+  return 1;
+}
+
+// The entries of final that are files: a folder of a set file's name is not
+// the program's, and a deletion would take everything in it.
+int KeepFiles(const MultiString* final, int from, MultiString* files) {
+  for (int i = from; i < final->count; ++i) {
+    const char* path = MultiStringEntry(final, i);
+    if (IsFile(path) && !AppendEntry(files, path)) return 0;
+  }
+  return 1;
 }
 
 void DecryptEach(const MultiString* list) {
@@ -169,6 +195,11 @@ int InstallFromPackage(HWND window, const char* packageFolder, const char* folde
       !TextAppend(temp, MAX_PATH, "\\TEMP")) {
     return 0;
   }
+  // Every final path fits (the folder rule) and is free of folders before
+  // anything is copied.
+  if (!BuildFinalList(set, windows, folder, &lists->final) || !NoFolderInTheWay(&lists->final)) {
+    return 0;
+  }
   char staging[MAX_PATH];
   if (!MakeStagingFolder(temp, staging)) return 0;
 
@@ -204,7 +235,6 @@ int InstallFromPackage(HWND window, const char* packageFolder, const char* folde
       if (decrypt) DecryptIfEncrypted(staged);
     }
   }
-  if (!BuildFinalList(set, windows, folder, &lists->final)) return 0;
   if (!WithdrawEarlierOperations(&lists->final, folder)) return 0;
   if (!RemoveStrayFile(window, folder, OtherDescriptorName(), instanceRunning)) return 0;
   if (nt && !RemoveStrayFile(window, folder, kManifestName, instanceRunning)) return 0;
@@ -233,7 +263,7 @@ int InstallFromPackage(HWND window, const char* packageFolder, const char* folde
 
 int InstallProgramFiles(HWND window, const char* packageFolder, const char* folder,
                         int instanceRunning) {
-  if (!IsProgramFolder(folder)) return 0;
+  if (!IsUsableProgramFolder(folder)) return 0;
   FileLists lists;
   InitFileLists(&lists);
   int result = InstallFromPackage(window, packageFolder, folder, instanceRunning, &lists);
@@ -245,7 +275,7 @@ int RemoveProgramFiles(HWND window, const char* folder, int instanceRunning) {
   // Without a program folder (an uninstall that stopped part way removed its
   // value after the files) only the uninstaller is left to remove.
   const int uninstallerOnly = folder == nullptr || folder[0] == '\0';
-  if (!uninstallerOnly && !IsProgramFolder(folder)) return 0;
+  if (!uninstallerOnly && !IsUsableProgramFolder(folder)) return 0;
   OSVERSIONINFOA version;
   if (!ReadOsVersion(&version)) return 0;
   char windows[MAX_PATH];
@@ -261,29 +291,22 @@ int RemoveProgramFiles(HWND window, const char* folder, int instanceRunning) {
                              : WithdrawEarlierOperations(&final, folder);
   }
 
-  if (result && uninstallerOnly &&
-      GetFileAttributesA(MultiStringEntry(&final, 0)) == INVALID_FILE_ATTRIBUTES) {
-    // Removed already: nothing is left.
-  } else if (result && instanceRunning) {
+  // Files of the set's names only, and those gone already need no deletion.
+  // The uninstaller is normally the running program: without a running
+  // product it goes at the restart, the rest now.
+  if (result) result = KeepFiles(&final, instanceRunning ? 0 : 1, &present);
+  if (result && instanceRunning) {
     if (IsNtFamily(&version)) {
-      for (int i = 0; result && i < final.count; ++i) {
-        result = ScheduleDeleteAtRestart(MultiStringEntry(&final, i));
+      for (int i = 0; result && i < present.count; ++i) {
+        result = ScheduleDeleteAtRestart(MultiStringEntry(&present, i));
       }
-    } else {
-      result = ScheduleDeleteListAtRestart(MultiStringText(&final));
+    } else if (present.count != 0) {
+      result = ScheduleDeleteListAtRestart(MultiStringText(&present));
     }
   } else if (result) {
-    // The uninstaller is normally the running program: it goes at the
-    // restart. Files of the set already gone need no deletion.
-    for (int i = 1; result && i < final.count; ++i) {
-      const char* path = MultiStringEntry(&final, i);
-      if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) result = AppendEntry(&present, path);
-    }
-    if (result && present.count != 0) result = DeleteFileList(window, &present);
+    if (present.count != 0) result = DeleteFileList(window, &present);
     const char* uninstaller = MultiStringEntry(&final, 0);
-    if (result && GetFileAttributesA(uninstaller) != INVALID_FILE_ATTRIBUTES) {
-      result = ScheduleDeleteAtRestart(uninstaller);
-    }
+    if (result && IsFile(uninstaller)) result = ScheduleDeleteAtRestart(uninstaller);
   }
   FreeMultiString(&final);
   FreeMultiString(&present);

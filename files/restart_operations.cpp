@@ -4,10 +4,10 @@
 #include <string.h>
 
 #include "common/os_version.h"
+#include "common/path_text.h"
 #include "common/system_change.h"
 #include "common/text.h"
 #include "files/multi_string.h"
-#include "files/path_text.h"
 #include "files/pending_renames.h"
 
 namespace {

@@ -1,7 +1,6 @@
 # Sources of the file subsystem (see the top-level CMakeLists.txt).
 list(APPEND SETUP_PORTABLE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/multi_string.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/path_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pending_renames.cpp)
 list(APPEND SETUP_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/program_files.cpp

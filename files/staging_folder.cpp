@@ -4,10 +4,10 @@
 #include <string.h>
 
 #include "common/folders.h"
+#include "common/path_text.h"
 #include "common/system_change.h"
 #include "common/text.h"
 #include "files/folder_path.h"
-#include "files/path_text.h"
 
 int MakeStagingFolder(const char* parent, char* staging) {
   // A drive's root may refuse CreateDirectoryA with another error than

@@ -1,6 +1,7 @@
 // Dialog 101: the installation folder and the desktop and Start-menu choices.
 #include "package/install_dialog.h"
 
+#include "common/program_folder.h"
 #include "common/text.h"
 #include "driver/setup_context.h"
 #include "package/setup_package.h"
@@ -21,8 +22,8 @@ void InitInstallDialog(HWND dialog, InstallTarget* target) {
   SetWindowTextA(dialog, text);
   SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(target));
 
-  // Typing stops where the program path would no longer fit.
-  SendDlgItemMessageA(dialog, IDC_TARGET_FOLDER, EM_LIMITTEXT, kMaxTargetFolderLength, 0);
+  // Typing stops at the buffer; OK tells when the folder is too long.
+  SendDlgItemMessageA(dialog, IDC_TARGET_FOLDER, EM_LIMITTEXT, MAX_PATH - 1, 0);
   SetDlgItemTextA(dialog, IDC_TARGET_FOLDER, target->targetFolder);
 
   if (target->flags & OptFreshInstall) {
@@ -55,10 +56,16 @@ void AcceptInstallDialog(HWND dialog) {
   char folder[MAX_PATH];
   folder[0] = '\0';
   GetDlgItemTextA(dialog, IDC_TARGET_FOLDER, folder, MAX_PATH);
-  // Nothing can be installed into an empty path: the dialog stays open.
-  if (folder[0] == '\0') {
-    MessageBeep(MB_ICONWARNING);
-    SetFocus(GetDlgItem(dialog, IDC_TARGET_FOLDER));
+  // The file step's rule, at once: the dialog stays open and says why.
+  if (!IsUsableProgramFolder(folder)) {
+    char text[MAX_PATH];
+    char caption[MAX_PATH];
+    LoadResourceString(g_setupPackage.instance, IDS_FOLDER_UNUSABLE, text, MAX_PATH);
+    LoadResourceString(g_setupPackage.instance, IDS_INSTALL_TITLE, caption, MAX_PATH);
+    MessageBoxA(dialog, text, caption, MB_ICONWARNING);
+    HWND edit = GetDlgItem(dialog, IDC_TARGET_FOLDER);
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
     return;
   }
   target->desktopShortcut = IsDlgButtonChecked(dialog, IDC_DESKTOP_ICON) != BST_UNCHECKED;

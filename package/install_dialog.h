@@ -4,10 +4,6 @@
 
 struct InstallTarget;
 
-// The longest folder the dialog accepts: the program path (the folder,
-// "\" and "\DidIve.exe") must fit into 260 bytes.
-enum : int { kMaxTargetFolderLength = MAX_PATH - 1 - 12 };
-
 // Shows dialog 101 for target; answers what it ended with (IDOK, IDCANCEL,
 // 8), or -1 when it could not be shown.
 INT_PTR RunInstallDialog(InstallTarget* target);

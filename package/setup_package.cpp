@@ -24,16 +24,6 @@ BOOL ReadChunk(HANDLE file, void* buffer, DWORD size, DWORD* read) {
   return ReadFile(file, buffer, size, read, nullptr);
 }
 
-// Full path of name in folder (and only there) into path; 0 when not found.
-int FindPackageFile(const char* folder, const char* name, char* path) {
-  DWORD length = SearchPathA(folder, name, nullptr, MAX_PATH, path, nullptr);
-  if (length == 0 || length >= MAX_PATH) {
-    path[0] = '\0';
-    return 0;
-  }
-  return 1;
-}
-
 // An INI descriptor counts only when it names its release.
 int IsIniDescriptor(const char* path) {
   char release[MAX_PATH];
@@ -116,12 +106,12 @@ int LoadPackageFolder(const char* folder) {
   g_setupPackage.isXmlDescriptor = 0;
   g_setupPackage.descriptorPath[0] = '\0';
 
-  if (!FindPackageFile(folder, "NvxSetup.dat", g_setupPackage.settingsPath)) return 0;
-  if (FindPackageFile(folder, "DidIve.nvx", g_setupPackage.descriptorPath) &&
+  if (!FindFileIn(folder, "NvxSetup.dat", g_setupPackage.settingsPath)) return 0;
+  if (FindFileIn(folder, "DidIve.nvx", g_setupPackage.descriptorPath) &&
       IsIniDescriptor(g_setupPackage.descriptorPath)) {
     return 1;
   }
-  if (!FindPackageFile(folder, "VOD.xml", g_setupPackage.descriptorPath)) return 0;
+  if (!FindFileIn(folder, "VOD.xml", g_setupPackage.descriptorPath)) return 0;
   XmlDocument* document = ReadDescriptorFile(g_setupPackage.descriptorPath);
   if (document == nullptr) return 0;
   g_setupPackage.descriptor = document;

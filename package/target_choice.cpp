@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "common/folders.h"
+#include "common/program_folder.h"
 #include "common/text.h"
 #include "driver/setup_context.h"
 #include "package/install_dialog.h"
@@ -77,7 +78,9 @@ int ChooseInstallTarget(SetupContext* context) {
   }
 
   int targetFound = 1;
-  if (ReadProgramFolder(target->targetFolder) &&
+  // A stored folder that no install could use (empty, relative, too long) is
+  // no earlier installation to upgrade: the folder is chosen afresh.
+  if (ReadProgramFolder(target->targetFolder) && IsUsableProgramFolder(target->targetFolder) &&
       ReadNameAndVersion(target->previousName, context->previousVersion)) {
     if (CompareVersionBytes(context->previousVersion, "3.00.0000") > 0) {
       ApplyStoredInternetFunction(target);
@@ -125,10 +128,9 @@ int ChooseUninstallTarget(SetupContext* context) {
   }
 
   char found[MAX_PATH];
-  DWORD length = folderRead ? SearchPathA(target->sourceFolder, "NvxSetup.xml", nullptr, MAX_PATH,
-                                          found, nullptr)
-                            : 0;
-  if (length != 0 && length < MAX_PATH) g_setupPackage.isXmlDescriptor = 1;
+  if (folderRead && FindFileIn(target->sourceFolder, "NvxSetup.xml", found)) {
+    g_setupPackage.isXmlDescriptor = 1;
+  }
   TextCopy(context->previousVersion, MAX_PATH, target->productVersion);
 
   if (!(context->flags & OptSilent)) {

@@ -9,7 +9,7 @@ rm -rf "$out"
 mkdir -p "$out" docs
 export SETUP_SCREENSHOTS="Z:${out//\//\\}"
 xvfb-run -a -s "-screen 0 1024x768x24" scripts/wine-ctest.sh -R '^Screenshots\.' --output-on-failure
-for name in dialog-fresh dialog-upgrade progress completed; do
+for name in dialog-fresh dialog-upgrade progress completed dialog-refused; do
   python3 scripts/bmp2png.py "$out/$name.bmp" "docs/$name.png"
 done
 ls -l docs/*.png

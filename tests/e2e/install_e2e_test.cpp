@@ -329,17 +329,32 @@ TEST_P(InstallRun, RelaunchOptionDisablesCancel) {
   EXPECT_EQ("", ts::ResultRecord());
 }
 
-TEST_P(InstallRun, OkWithAnEmptyFolderKeepsTheDialogOpen) {
+// A relative folder is refused at OK: the dialog stays open and says why.
+TEST_P(InstallRun, ARelativeFolderKeepsTheDialogOpenWithItsReason) {
   DialogView view;
   bool stayed = false;
+  std::string message;
   ts::RunResult run = Run("", AnswerDialog(&view, [&](HWND dialog) {
-    TypeFolder(dialog, "");
+    TypeFolder(dialog, "Programs\\Ravozeve");
     ts::PressButton(dialog, IDOK);
-    Sleep(700);
+    DWORD process = 0;
+    GetWindowThreadProcessId(dialog, &process);
+    for (int i = 0; i < 100 && message.empty(); ++i) {
+      for (HWND window : ts::TopLevelWindows(process)) {
+        if (GetWindow(window, GW_OWNER) != dialog) continue;
+        message = ts::MessageBoxText(window);
+        ts::PressButton(window, IDOK);
+      }
+      Sleep(50);
+    }
+    Sleep(200);
     stayed = IsWindow(dialog) && IsWindowVisible(dialog);
     ts::PressButton(dialog, IDCANCEL);
   }));
   ASSERT_TRUE(view.seen);
+  EXPECT_EQ("The folder must be a full path, such as C:\\Program Files\\Ravozeve Vuzizirer, of at "
+            "most 246 characters.",
+            message);
   EXPECT_TRUE(stayed);
   EXPECT_EQ(0u, run.exitCode);
   EXPECT_FALSE(ts::RegKeyExists(HKEY_LOCAL_MACHINE, ts::kProductKey));

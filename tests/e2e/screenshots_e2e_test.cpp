@@ -23,11 +23,14 @@ struct Picture {
   std::vector<unsigned char> pixels;  // bottom-up rows of BGR, each padded to 4 bytes
 };
 
-// The window as the display shows it.
-Picture Capture(HWND window) {
+// The window as the display shows it, together with a second one (a message
+// over it) when also is given.
+Picture Capture(HWND window, HWND also = nullptr) {
   Picture picture;
   RECT rect;
+  RECT other;
   if (!GetWindowRect(window, &rect)) return picture;
+  if (also != nullptr && GetWindowRect(also, &other)) UnionRect(&rect, &rect, &other);
   picture.width = rect.right - rect.left;
   picture.height = rect.bottom - rect.top;
   HDC screen = GetDC(nullptr);
@@ -109,12 +112,12 @@ class Screenshots : public testing::Test {
 
   // Captures the window and saves it under name; a window that lives long
   // enough is given time to paint first.
-  void Take(HWND window, const std::string& name, bool shortLived = false) {
+  void Take(HWND window, const std::string& name, bool shortLived = false, HWND also = nullptr) {
     if (!shortLived) {
       RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
       Sleep(300);
     }
-    Picture picture = Capture(window);
+    Picture picture = Capture(window, also);
     EXPECT_GT(picture.width, 100) << name;
     EXPECT_GT(picture.height, 50) << name;
     EXPECT_GT(Colours(picture), 2u) << name << " looks blank";
@@ -144,7 +147,24 @@ TEST_F(Screenshots, InstallWindows) {
   };
   EXPECT_EQ(0u, ts::RunSetup(package_, "", answer("dialog-fresh")).exitCode);
   EXPECT_EQ(0u, ts::RunSetup(package_, "", answer("dialog-upgrade")).exitCode);
-  for (const char* name : {"dialog-fresh", "dialog-upgrade", "progress", "completed"}) {
+  // A relative folder refused at OK, the dialog behind the message.
+  ts::ResetMachineState();
+  HWND dialog = nullptr;
+  EXPECT_EQ(0u, ts::RunSetup(package_, "", [&](const ts::SeenWindow& window) {
+                  if (GetDlgItem(window.window, IDC_TARGET_FOLDER) != nullptr) {
+                    dialog = window.window;
+                    SendMessageA(GetDlgItem(dialog, IDC_TARGET_FOLDER), WM_SETTEXT, 0,
+                                 reinterpret_cast<LPARAM>("Programs\\Ravozeve"));
+                    return ts::PressButton(dialog, IDOK);
+                  }
+                  if (dialog != nullptr && GetWindow(window.window, GW_OWNER) == dialog) {
+                    Take(window.window, "dialog-refused", false, dialog);
+                    ts::PressButton(window.window, IDOK);
+                    return ts::PressButton(dialog, IDCANCEL);
+                  }
+                  return ts::AnswerOk(window);
+                }).exitCode);
+  for (const char* name : {"dialog-fresh", "dialog-upgrade", "progress", "completed", "dialog-refused"}) {
     EXPECT_TRUE(taken_.count(name)) << name << " was not seen";
   }
 }

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -200,8 +201,6 @@ TEST_F(InstallDialogTest, CheckBoxGoesFromIndeterminateToUncheckedToChecked) {
 
 TEST_F(InstallDialogTest, TakesAFolderTypedByTheUser) {
   INT_PTR result = DriveDialog(&target_, [](HWND dialog) {
-    EXPECT_EQ(kMaxTargetFolderLength,
-              SendMessageA(GetDlgItem(dialog, IDC_TARGET_FOLDER), EM_GETLIMITTEXT, 0, 0));
     SetEditText(dialog, "E:\\Chosen");
     ts::PressButton(dialog, IDOK);
   });
@@ -209,19 +208,32 @@ TEST_F(InstallDialogTest, TakesAFolderTypedByTheUser) {
   EXPECT_STREQ("E:\\Chosen", target_.targetFolder);
 }
 
-TEST_F(InstallDialogTest, OkWithAnEmptyFolderKeepsTheDialogOpen) {
-  target_.desktopShortcut = 1;
-  INT_PTR result = DriveDialog(&target_, [](HWND dialog) {
-    SetEditText(dialog, "");
-    ts::PressButton(dialog, IDOK);
-    Sleep(500);
-    EXPECT_TRUE(IsWindow(dialog));
-    // A blank is text: accepted as typed.
-    SetEditText(dialog, " ");
+// OK applies the file step's rule: a folder no install could use keeps the
+// dialog open with a message that says why; the longest usable one passes.
+TEST_F(InstallDialogTest, OkRefusesAFolderNoInstallCouldUse) {
+  const std::string longest = "C:\\" + std::string(243, 'x');  // with "\\" and 12 more: 259
+  const std::string tooLong = longest + "x";
+  std::vector<std::string> messages;
+  INT_PTR result = DriveDialog(&target_, [&](HWND dialog) {
+    for (const std::string& folder : {std::string(), std::string(" "), std::string("Vuz"),
+                                      std::string("C:Vuz"), tooLong}) {
+      SetEditText(dialog, folder);
+      ts::PressButton(dialog, IDOK);
+      HWND box = WaitForOwnedWindow(dialog);
+      messages.push_back(box != nullptr ? ts::MessageBoxText(box) : "no message for " + folder);
+      if (box != nullptr) ts::PressButton(box, IDOK);
+      WaitGone(box, 5000);
+      EXPECT_TRUE(IsWindowVisible(dialog)) << folder;
+    }
+    SetEditText(dialog, longest);
     ts::PressButton(dialog, IDOK);
   });
   EXPECT_EQ(IDOK, result);
-  EXPECT_STREQ(" ", target_.targetFolder);
+  EXPECT_EQ(longest, target_.targetFolder);
+  const std::string why =
+      "The folder must be a full path, such as C:\\Program Files\\Ravozeve Vuzizirer, of at most "
+      "246 characters.";
+  EXPECT_EQ(std::vector<std::string>(5, why), messages);
 }
 
 struct EndCase {

@@ -53,7 +53,7 @@ TEST(SetupResources, StringTablesExistInExactlyTheFourteenLanguages) {
 TEST(SetupResources, EnglishTableHoldsTheProgramsIds) {
   auto english = SetupModule::Strings().find(0x0409);
   ASSERT_NE(SetupModule::Strings().end(), english);
-  std::set<int> expected = {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 18, 19};
+  std::set<int> expected = {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 18, 19, 22};
   EXPECT_EQ(expected, IdsOf(english->second));
 }
 

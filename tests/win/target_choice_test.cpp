@@ -247,14 +247,27 @@ TEST_F(TargetChoiceTest, AnUpgradeNeedsNoTarget) {
   EXPECT_EQ(1, ChooseTarget(&context_));
 }
 
-TEST_F(TargetChoiceTest, FailsWhenTheProgramPathWouldNotFit) {
-  // 250 characters leave no room for "\\DidIve.exe" in 260 bytes.
-  RegisterEarlier("D:\\" + std::string(247, 'f'), "Earlier Name", "3.01.0000");
-  EXPECT_EQ(0, ChooseTarget(&context_));
+// An earlier folder that no install could use (empty, relative, too long for
+// the files) is no installation to upgrade: the folder is chosen afresh.
+TEST_F(TargetChoiceTest, AnUnusableEarlierFolderIsChosenAfresh) {
+  const std::string longest = "D:\\" + std::string(243, 'f');
+  for (const std::string& folder : {std::string(), std::string("Programs\\Vuz"), longest + "f"}) {
+    SCOPED_TRACE(folder);
+    ts::DeleteRegTree(HKEY_LOCAL_MACHINE, ts::kProductKey);
+    RegisterEarlier(folder, "Earlier Name", "3.01.0000");
+    InitSetupContext(&context_);
+    context_.flags = OptInstall | OptSilent;
+    ASSERT_EQ(1, ChooseTarget(&context_));
+    EXPECT_EQ(OptFreshInstall, target().flags & OptFreshInstall);
+    EXPECT_EQ(Proposed(), target().targetFolder);
+  }
   ts::DeleteRegTree(HKEY_LOCAL_MACHINE, ts::kProductKey);
-  RegisterEarlier("D:\\" + std::string(244, 'f'), "Earlier Name", "3.01.0000");
-  EXPECT_EQ(1, ChooseTarget(&context_));
-  EXPECT_EQ(259u, strlen(target().programPath));
+  RegisterEarlier(longest, "Earlier Name", "3.01.0000");
+  InitSetupContext(&context_);
+  context_.flags = OptInstall | OptSilent;
+  ASSERT_EQ(1, ChooseTarget(&context_));
+  EXPECT_EQ(0u, target().flags & OptFreshInstall);
+  EXPECT_EQ(longest + "\\\\DidIve.exe", target().programPath);
 }
 
 // Runs ChooseTarget while answer acts on the first window with title.

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "files/path_text.h"
+#include "common/path_text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "files/path_text.h"
+#include "common/path_text.h"
 
 #include <string.h>
 

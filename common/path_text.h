@@ -1,4 +1,4 @@
-// Path and name texts the file step reasons about. Needs no Windows.
+// Texts of paths and names: roots, full paths, components, short names. Needs no Windows.
 #pragma once
 #include <stddef.h>
 
