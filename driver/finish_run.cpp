@@ -10,6 +10,7 @@
 
 // Seam: the system's restart prompt, replaceable by tests (Wine's shows nothing).
 INT(WINAPI* g_promptReboot)(HSPFILEQ, HWND, BOOL) = SetupPromptReboot;
+ProductWait g_waitForProduct = WaitForMultipleObjects;
 
 namespace {
 
@@ -72,8 +73,12 @@ int StartProductAndWait(SetupContext* context) {
   context->initEvent = CreateEventA(nullptr, FALSE, FALSE, kInitEventName);
   if (context->initEvent != nullptr && ShellExecuteExA(info) && info->hProcess != nullptr) {
     HANDLE handles[2] = {info->hProcess, context->initEvent};
-    // Only the event's signal counts: the product's end first, or a failed wait, is a failure.
-    launched = WaitForMultipleObjects(2, handles, FALSE, INFINITE) == WAIT_OBJECT_0 + 1;
+    DWORD wait = g_waitForProduct(2, handles, FALSE, INFINITE);
+    // The event's signal counts whatever else ended: a product that signals
+    // and ends before the wait begins has both signalled, and the wait names
+    // the process first. Its end without the signal, or a failed wait, fails.
+    launched = wait == WAIT_OBJECT_0 + 1 ||
+               (wait == WAIT_OBJECT_0 && WaitForSingleObject(context->initEvent, 0) == WAIT_OBJECT_0);
   }
   if (info->hProcess != nullptr) {
     CloseHandle(info->hProcess);

@@ -58,6 +58,10 @@ void LaunchProduct(SetupContext* context);
 // and waits for its initialisation event; answers 1 only when the event was
 // signalled before the product ended. Leaves no handle open.
 int StartProductAndWait(SetupContext* context);
+typedef DWORD(WINAPI* ProductWait)(DWORD count, const HANDLE* handles, BOOL all, DWORD timeout);
+// WaitForMultipleObjects in front of that wait; tests let the product end
+// before it begins.
+extern ProductWait g_waitForProduct;
 // The system's text for error code into a 260-byte buffer, or "Failed in
 // operation for initialization." when the system has none.
 void FormatSystemError(DWORD code, char* text);

@@ -13,6 +13,8 @@
 #include "driver/option_bits.h"
 #include "package/shell_folders.h"
 
+ShellNotifier g_notifyShell = SHChangeNotify;
+
 namespace {
 
 enum ShortcutKind { kDesktop, kStartMenu };
@@ -46,9 +48,11 @@ int DeleteShortcutFile(const char* path) {
   return GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES;
 }
 
-UINT GroupNotifyFlags() { return RunsOnNtFamily() ? SHCNF_FLUSH : SHCNF_FLUSHNOWAIT; }
+// SHCNF_FLUSH on NT; on 9x the flush that does not wait, 0x2000 (the
+// headers' SHCNF_FLUSHNOWAIT is 0x3000, which adds SHCNF_FLUSH).
+UINT GroupNotifyFlags() { return RunsOnNtFamily() ? SHCNF_FLUSH : 0x2000; }
 
-void NotifyGroupChanged(UINT flags) { SHChangeNotify(SHCNE_ASSOCCHANGED, flags, nullptr, nullptr); }
+void NotifyGroupChanged(UINT flags) { g_notifyShell(SHCNE_ASSOCCHANGED, flags, nullptr, nullptr); }
 
 // Creates the link at linkPath for programPath and saves it; with notify the
 // program-group notification follows the save. COM must be initialised.

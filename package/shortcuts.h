@@ -15,3 +15,7 @@ typedef HANDLE(WINAPI* FileFinderW)(LPCWSTR pattern, WIN32_FIND_DATAW* found);
 // FindFirstFileW, in front of the older groups' listing on the NT family;
 // tests make it fail as the stub of Windows 9x does.
 extern FileFinderW g_findFirstFileW;
+
+typedef void(WINAPI* ShellNotifier)(LONG event, UINT flags, LPCVOID first, LPCVOID second);
+// SHChangeNotify, in front of the program group's change notification.
+extern ShellNotifier g_notifyShell;

@@ -31,16 +31,19 @@ int WriteButton(const char* programPath, const char* iconText, const char* butto
   return ok;
 }
 
+// Only a button key that is not there counts as removed: one that is there
+// but cannot be opened (or whose extension key cannot be) keeps the button.
 int RemoveButton() {
   HKEY extensions;
-  if (!OpenRegistryKey(HKEY_LOCAL_MACHINE, kExtensionsKeyPath, KEY_ALL_ACCESS, &extensions)) return 1;
+  LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kExtensionsKeyPath, 0, KEY_ALL_ACCESS, &extensions);
+  if (status != ERROR_SUCCESS) return !IsBrowserButtonRegistered();
   HKEY button;
-  if (!OpenRegistryKey(extensions, kButtonKeyName, KEY_ALL_ACCESS, &button)) {
-    RegCloseKey(extensions);
-    return 1;
+  status = RegOpenKeyExA(extensions, kButtonKeyName, 0, KEY_ALL_ACCESS, &button);
+  int ok = status == ERROR_FILE_NOT_FOUND;
+  if (status == ERROR_SUCCESS) {
+    RegCloseKey(button);
+    ok = DeleteRegistryKey(extensions, kButtonKeyName);
   }
-  RegCloseKey(button);
-  int ok = DeleteRegistryKey(extensions, kButtonKeyName);
   RegCloseKey(extensions);
   return ok;
 }

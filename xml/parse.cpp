@@ -382,6 +382,10 @@ char* XmlParseElementAttributes(Parser* parser, char* start, XmlNode* node) {
 
 char* XmlParseNode(Parser* parser, char* position, XmlNode* node, const char* close, int depth);
 
+int IsCdataName(const char* name, size_t length) {
+  return length == 7 && memcmp(name, "![CDATA", 7) == 0;
+}
+
 // The content of an element after its start tag: text, children, end tag.
 char* ParseContent(Parser* parser, char* position, XmlNode* node, size_t nameLength, int depth) {
   char* end = parser->end;
@@ -389,8 +393,9 @@ char* ParseContent(Parser* parser, char* position, XmlNode* node, size_t nameLen
   char* amp;
   char* tag = FindByteNotingAmp(node->text, end, '<', &amp);
   if (tag == nullptr) return nullptr;
-  // The text ends at this tag, which is cut below either way.
-  DecodeEntitiesFrom(amp, tag);
+  // The text ends at this tag, which is cut below either way. A node named
+  // as a CDATA section keeps its text as written, as a real one does.
+  if (!IsCdataName(node->name, nameLength)) DecodeEntitiesFrom(amp, tag);
   uint32_t base = parser->stackCount;
   for (;;) {
     // After a child element only white space may come before the next tag.

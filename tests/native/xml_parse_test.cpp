@@ -142,6 +142,8 @@ const AcceptCase kEntities[] = {
      kDeclLine + "0 \"a&amp;b\" \"\" \"x&lt;\"=\"1\"\n"},
     {"cdata_not_decoded", kDecl + "<a>&amp;<![CDATA[&amp;]]></a>",
      kDeclLine + "0 \"a\" \"&\"\n1 \"![CDATA\" \"&amp;\"\n"},
+    {"element_named_as_cdata_not_decoded", kDecl + "<a><![CDATA x=\"&amp;\">&amp;</![CDATA></a>",
+     kDeclLine + "0 \"a\" \"\"\n1 \"![CDATA\" \"&amp;\" \"x\"=\"&\"\n"},
     {"entity_cut_by_child_not_decoded", kDecl + "<a>&am<b/>p;</a>",
      kDeclLine + "0 \"a\" \"&am\"\n1 \"b\" \"\"\n"},
 };

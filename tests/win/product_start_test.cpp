@@ -138,6 +138,31 @@ TEST_F(ProductStart, ASignalledStartKeepsTheRegistrationAndShowsNothing) {
   CloseStandIn(name);
 }
 
+// The product signals and ends before the wait begins: the wait then finds
+// the process and the event both signalled. The signal counts.
+DWORD WINAPI EndAfterTheSignal(DWORD count, const HANDLE* handles, BOOL all, DWORD timeout) {
+  WaitForSingleObject(handles[1], INFINITE);
+  SetEvent(handles[1]);  // looking took the signal: it is given back
+  TerminateProcess(handles[0], 0);
+  WaitForSingleObject(handles[0], INFINITE);
+  return WaitForMultipleObjects(count, handles, all, timeout);
+}
+
+TEST_F(ProductStart, ASignalCountsEvenWhenTheProductHasEndedSince) {
+  StandInOptions options("/N:\"Agent start signals and ends\" /L:" + LogPath());
+  Pend();
+  SetupContext context;
+  InstallContext(&context, ts::BuildDir(), nullptr);
+  context.flags |= OptSilent;
+  g_waitForProduct = EndAfterTheSignal;
+  BoxWatcher boxes;
+  EXPECT_EQ(0, FinishRun(GetModuleHandleA(nullptr), &context));
+  std::vector<Box> seen = boxes.Stop();
+  g_waitForProduct = WaitForMultipleObjects;
+  EXPECT_TRUE(seen.empty());
+  EXPECT_TRUE(ts::RegKeyExists(HKEY_CURRENT_USER, ts::kAgentKey));
+}
+
 TEST_F(ProductStart, AnEndBeforeTheSignalDeletesTheRegistrationAndTells) {
   OwnerWindow owner;
   // A handle that is no window (any more) gets a box without owner, not none.

@@ -308,6 +308,25 @@ TEST_F(GroupShortcutTest, KeepsTheShortcutOfAGroupThatCarriesAnOldName) {
   EXPECT_TRUE(FileExists(link_));
 }
 
+// The program group's change notification flushes; on Windows 9x without
+// waiting (0x2000 alone).
+UINT g_notifyFlags = 0;
+void WINAPI RecordNotification(LONG, UINT flags, LPCVOID, LPCVOID) { g_notifyFlags = flags; }
+
+TEST_F(GroupShortcutTest, NotifiesTheShellWithTheFlushOfEachFamily) {
+  for (bool nt : {true, false}) {
+    files_test::ScopedWindowsVersion version(nt ? VER_PLATFORM_WIN32_NT : VER_PLATFORM_WIN32_WINDOWS,
+                                             nt ? 5 : 4);
+    g_notifyShell = RecordNotification;
+    for (uint32_t mode : {static_cast<uint32_t>(OptInstall), 0u}) {
+      g_notifyFlags = 0;
+      EXPECT_EQ(1, SetGroupShortcut(programPath_.c_str(), link_.c_str(), group_.c_str(), mode));
+      EXPECT_EQ(nt ? 0x1000u : 0x2000u, g_notifyFlags) << (nt ? "NT" : "9x") << " mode " << mode;
+    }
+    g_notifyShell = SHChangeNotify;
+  }
+}
+
 // shell32 before version 5.0 (Windows 98, NT 4.0) lacks the folder query;
 // "shfolder.dll" of the system folder has it.
 struct FolderQueryCase {
