@@ -6,22 +6,20 @@
 #include <stdlib.h>
 #include <wchar.h>
 
+#include "common/product_names.h"
+#include "common/resource_strings.h"
+#include "common/run_records.h"
 #include "common/text.h"
 #include "driver/environment.h"
-#include "driver/setup_context.h"
+#include "driver/finish_run.h"
 #include "registry/product_key.h"
 #include "resources/resource_ids.h"
 
-// Seams for the tests: Wine runs everything as administrator, and its
-// registry refuses no value write.
 int (*g_isUserAdministrator)() = IsUserAdministrator;
-LONG(WINAPI* g_setAgentValue)(HKEY, LPCWSTR, DWORD, DWORD, const BYTE*, DWORD) = RegSetValueExW;
+WideValueSetter g_setAgentValue = RegSetValueExW;
 
 namespace {
 
-const char kAgentKeyPath[] = "SOFTWARE\\Varnex\\VOD\\VeruZadovo";
-const char kAgentParentPath[] = "SOFTWARE\\Varnex\\VOD";
-const char kAgentKeyName[] = "VeruZadovo";
 
 int StartsWith(const wchar_t* text, const wchar_t* prefix) {
   size_t length = wcslen(prefix);
@@ -91,40 +89,37 @@ int ParseAgentRequest(int count, const wchar_t* const* arguments, AgentRequest* 
 }
 
 int WriteAgentRegistration(const AgentRequest* request) {
-  HKEY key;
+  HKEY parent = nullptr;
+  HKEY key = nullptr;
+  int written = 0;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, kAgentKeyPath, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-    RegCloseKey(key);
-    return 0;
+    // A request is pending already: it stays as it is.
+  } else if (RegCreateKeyExA(HKEY_CURRENT_USER, kAgentParentPath, 0, nullptr,
+                             REG_OPTION_NON_VOLATILE, KEY_CREATE_SUB_KEY, nullptr, &parent,
+                             nullptr) != ERROR_SUCCESS) {
+    // Keys made on the way to a volatile key would be volatile too, and the
+    // product's own lasting keys below them refused: the parent is lasting.
+    parent = nullptr;
+    key = nullptr;
+  } else {
+    DWORD disposition = 0;
+    if (RegCreateKeyExA(parent, kAgentKeyName, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &key, &disposition) != ERROR_SUCCESS) {
+      key = nullptr;
+    } else if (disposition != REG_OPENED_EXISTING_KEY) {
+      // (An existing key was made by another request since the check above.)
+      written = 1;
+      for (int i = 0; i < kAgentValueCount && written; ++i) {
+        if (request->values[i].text == nullptr) continue;
+        written = WriteAgentValue(key, request->values[i]) == ERROR_SUCCESS;
+      }
+      // A half-written request must not stay pending.
+      if (!written) RegDeleteKeyA(HKEY_CURRENT_USER, kAgentKeyPath);
+    }
   }
-  // Keys created on the way to a volatile key would be volatile too, and the
-  // product's own lasting keys below them refused: make the parent lasting.
-  HKEY parent;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, kAgentParentPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_CREATE_SUB_KEY, nullptr, &parent, nullptr) != ERROR_SUCCESS) {
-    return 0;
-  }
-  DWORD disposition = 0;
-  LONG created = RegCreateKeyExA(parent, kAgentKeyName, 0, nullptr, REG_OPTION_VOLATILE,
-                                 KEY_ALL_ACCESS, nullptr, &key, &disposition);
-  RegCloseKey(parent);
-  if (created != ERROR_SUCCESS) return 0;
-  // Another request made the key since the check above: it is theirs.
-  if (disposition == REG_OPENED_EXISTING_KEY) {
-    RegCloseKey(key);
-    return 0;
-  }
-  int written = 1;
-  for (int i = 0; i < kAgentValueCount && written; ++i) {
-    if (request->values[i].text == nullptr) continue;
-    written = WriteAgentValue(key, request->values[i]) == ERROR_SUCCESS;
-  }
-  RegCloseKey(key);
-  if (!written) {
-    // A half-written request must not stay pending.
-    RegDeleteKeyA(HKEY_CURRENT_USER, kAgentKeyPath);
-    return 0;
-  }
-  return 1;
+  if (key != nullptr) RegCloseKey(key);
+  if (parent != nullptr) RegCloseKey(parent);
+  return written;
 }
 
 int RegisterAgent(HWND* window) {

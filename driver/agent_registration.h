@@ -37,3 +37,11 @@ int ParseAgentRequest(int count, const wchar_t* const* arguments, AgentRequest* 
 // Answers 0 without writing when the key exists, and 0 after deleting the key
 // again when a write failed.
 int WriteAgentRegistration(const AgentRequest* request);
+
+// IsUserAdministrator and RegSetValueExW in front of the mode's rights check
+// and its value writes: Wine runs everything as administrator and its
+// registry refuses no value write.
+extern int (*g_isUserAdministrator)();
+typedef LONG(WINAPI* WideValueSetter)(HKEY key, LPCWSTR name, DWORD reserved, DWORD type,
+                                      const BYTE* data, DWORD size);
+extern WideValueSetter g_setAgentValue;

@@ -1,17 +1,7 @@
 #include "driver/environment.h"
 
+#include "common/os_version.h"
 #include "common/text.h"
-
-namespace {
-
-// A failed query leaves the record zero: platform 0, version 0.0, no service pack.
-void QueryVersion(OSVERSIONINFOA* version) {
-  ZeroMemory(version, sizeof(*version));
-  version->dwOSVersionInfoSize = sizeof(*version);
-  GetVersionExA(version);
-}
-
-}  // namespace
 
 int DecideOsSupported(const OSVERSIONINFOA* version) {
   switch (version->dwPlatformId) {
@@ -50,47 +40,42 @@ int FindEnabledAdministrators(const TOKEN_GROUPS* groups, PSID administrators) {
 
 int CheckOsSupported() {
   OSVERSIONINFOA version;
-  QueryVersion(&version);
+  // A failed query leaves the record zero: platform 0, version 0.0, no service pack.
+  ReadOsVersion(&version);
   return DecideOsSupported(&version);
 }
 
 int CheckServicePack() {
   OSVERSIONINFOA version;
-  QueryVersion(&version);
+  ReadOsVersion(&version);
   return DecideServicePack(&version);
 }
 
 int IsUserAdministrator() {
   HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return 0;
-
   TOKEN_GROUPS* groups = nullptr;
-  DWORD size = 0;
-  if (GetTokenInformation(token, TokenGroups, nullptr, 0, &size) ||
-      GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
-    groups = static_cast<TOKEN_GROUPS*>(GlobalAlloc(GPTR, size));
-    if (groups != nullptr && !GetTokenInformation(token, TokenGroups, groups, size, &size)) {
-      GlobalFree(groups);
-      groups = nullptr;
-    }
-  }
-  CloseHandle(token);
-  if (groups == nullptr) return 0;
-  // A list too short for its own count is not read.
-  if (size < FIELD_OFFSET(TOKEN_GROUPS, Groups)) {
-    GlobalFree(groups);
-    return 0;
-  }
-
-  int result = 0;
-  SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
   PSID administrators = nullptr;
-  if (AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID,
-                               DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, &administrators)) {
-    result = FindEnabledAdministrators(groups, administrators);
-    FreeSid(administrators);
+  SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
+  DWORD size = 0;
+  int result = 0;
+  if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+    if (GetTokenInformation(token, TokenGroups, nullptr, 0, &size) ||
+        GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+      groups = static_cast<TOKEN_GROUPS*>(GlobalAlloc(GPTR, size));
+    }
+    // A list too short for its own count is not read.
+    if (groups != nullptr && GetTokenInformation(token, TokenGroups, groups, size, &size) &&
+        size >= FIELD_OFFSET(TOKEN_GROUPS, Groups) &&
+        AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID,
+                                 DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, &administrators)) {
+      result = FindEnabledAdministrators(groups, administrators);
+    }
+  } else {
+    token = nullptr;
   }
-  GlobalFree(groups);
+  if (administrators != nullptr) FreeSid(administrators);
+  if (groups != nullptr) GlobalFree(groups);
+  if (token != nullptr) CloseHandle(token);
   return result;
 }
 

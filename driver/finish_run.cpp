@@ -3,26 +3,24 @@
 #include <windows.h>
 #include <setupapi.h>
 
+#include "common/product_names.h"
+#include "common/resource_strings.h"
 #include "common/text.h"
 #include "driver/agent_registration.h"
-#include "driver/setup_context.h"
+#include "driver/finish_run.h"
 #include "resources/resource_ids.h"
 
-// Seam: the system's restart prompt, replaceable by tests (Wine's shows nothing).
-INT(WINAPI* g_promptReboot)(HSPFILEQ, HWND, BOOL) = SetupPromptReboot;
+RebootPrompt g_promptReboot = SetupPromptReboot;
 ProductWait g_waitForProduct = WaitForMultipleObjects;
 
 namespace {
 
-const char kInitEventName[] = "{5E0C71A2-8B3D-4F6A-9C21-0D7E4B93A6F8}:VERUZADOVO:INIT";
 
 void WriteResultRecord(const SetupContext* context) {
-  char keyPath[MAX_PATH];
   char data[16];
-  if (!TextFormat(keyPath, MAX_PATH, "SOFTWARE\\KWO\\%s", "PlumwickSoftwareInstaller")) return;
   if (!TextFormat(data, sizeof(data), "%04X", static_cast<unsigned>(context->resultPhase))) return;
   HKEY key;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kProductKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                       nullptr) != ERROR_SUCCESS) {
     return;
   }

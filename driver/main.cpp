@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "common/system_library.h"
-#include "driver/setup_context.h"
+#include "driver/setup_sequence.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   // Before anything loads a DLL by name: the setup runs from whatever folder

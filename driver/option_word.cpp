@@ -1,4 +1,4 @@
-#include "driver/option_bits.h"
+#include "driver/options.h"
 
 void ApplyOptionText(const char* text, uint32_t* flags) {
   if (text == nullptr) return;

@@ -1,4 +1,5 @@
-#include "driver/setup_context.h"
+#include "common/run_records.h"
+#include "driver/options.h"
 
 int ParseOptions(const char* commandLine, SetupContext* context) {
   ApplyOptionText(commandLine, &context->flags);

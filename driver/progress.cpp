@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "driver/setup_context.h"
+#include "common/resource_strings.h"
 #include "resources/resource_ids.h"
 
 DWORD g_progressPause = 50;

@@ -3,10 +3,16 @@
 #include <commctrl.h>
 #include <string.h>
 
+#include "common/os_version.h"
+#include "common/resource_strings.h"
 #include "driver/agent_registration.h"
 #include "driver/environment.h"
+#include "driver/finish_run.h"
+#include "driver/instance_check.h"
+#include "driver/options.h"
 #include "driver/progress.h"
-#include "driver/setup_context.h"
+#include "driver/setup_sequence.h"
+#include "driver/step_lists.h"
 #include "package/setup_package.h"
 #include "package/target_choice.h"
 #include "resources/resource_ids.h"
@@ -16,17 +22,11 @@ void InitSetupContext(SetupContext* context) {
   context->flags = OptInstall;
 }
 
-int LoadResourceString(HINSTANCE instance, UINT id, char* buffer, int size) {
-  buffer[0] = '\0';
-  return LoadStringA(instance, id, buffer, size);
-}
-
 int RunSetup(HINSTANCE instance, const char* commandLine, SetupContext* context) {
   if (commandLine == nullptr) commandLine = "";
-  context->osVersion.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
-  GetVersionExA(&context->osVersion);
-  const int isNt = context->osVersion.dwPlatformId == VER_PLATFORM_WIN32_NT;
-  context->isNt5OrLater = isNt && context->osVersion.dwMajorVersion >= 5;
+  ReadOsVersion(&context->osVersion);
+  const int isNt = IsNtFamily(&context->osVersion);
+  context->isNt5OrLater = IsWindows2000OrLater(&context->osVersion);
 
   if (strncmp(commandLine, "/T", 2) == 0) return RunAgentRegistrationMode(context);
 

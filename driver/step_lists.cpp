@@ -5,11 +5,14 @@
 
 #include "common/folders.h"
 #include "common/path_text.h"
+#include "common/product_names.h"
+#include "common/resource_strings.h"
+#include "common/run_records.h"
 #include "common/system_change.h"
 #include "common/text.h"
 #include "driver/environment.h"
 #include "driver/progress.h"
-#include "driver/setup_context.h"
+#include "driver/step_lists.h"
 #include "files/program_files.h"
 #include "package/settings.h"
 #include "package/setup_package.h"
@@ -21,8 +24,6 @@
 
 namespace {
 
-const char kUninstallerName[] = "_nvxu000.exe";
-const char kButtonIcon[] = "_nvxu000.exe,100";
 
 // Adds every existing folder of the ";"-separated "IMAGEPATH" list to the
 // search path; empty and relative entries (which would name folders under
@@ -30,7 +31,7 @@ const char kButtonIcon[] = "_nvxu000.exe,100";
 void RegisterImageFolders(SetupContext* context) {
   char list[MAX_PATH];
   ZeroMemory(list, sizeof(list));
-  if (GetSetting("INIT", "IMAGEPATH", "", list, MAX_PATH, g_setupPackage.settingsPath) == 0) return;
+  if (ReadImagePaths(list, MAX_PATH) == 0) return;
   char* entry = list;
   for (;;) {
     char* next = strchr(entry, ';');
@@ -72,7 +73,7 @@ int IsDownloadEntry(const char* entry) { return entry[0] == '\\' && entry[1] != 
 void CreateDownloadFolder(SetupContext* context) {
   char list[MAX_PATH];
   ZeroMemory(list, sizeof(list));
-  if (GetSetting("INIT", "DOWNLOAD", "", list, MAX_PATH, g_setupPackage.settingsPath) == 0) return;
+  if (ReadDownloadFolders(list, MAX_PATH) == 0) return;
   char windows[MAX_PATH];
   if (!ReadWindowsFolder(windows)) return;
   const char* slash = strchr(windows, '\\');
@@ -150,7 +151,7 @@ int RunInstallSteps(SetupContext* context, HWND progress) {
   ProgressStep(progress, 5);
   if (!RegisterGroupFolder(target->groupFolder, flags)) return 0;
   if (!RegisterDownloadSettings(target->internetFunction, context->downloadFolder, flags)) return 0;
-  if (!RegisterBrowserButton(target->programPath, kButtonIcon, context->buttonText,
+  if (!RegisterBrowserButton(target->programPath, kUninstallerIcon, context->buttonText,
                              target->browserButton)) return 0;
   ProgressStep(progress, 6);
   if (!FixUpPackageEntries()) return 0;

@@ -3,12 +3,14 @@
 #include <string.h>
 
 #include "common/folders.h"
+#include "common/option_bits.h"
 #include "common/os_version.h"
 #include "common/path_text.h"
+#include "common/product_names.h"
 #include "common/program_folder.h"
+#include "common/run_records.h"
 #include "common/system_change.h"
 #include "common/text.h"
-#include "driver/option_bits.h"
 #include "files/file_access.h"
 #include "files/file_decryption.h"
 #include "files/folder_path.h"
@@ -16,7 +18,6 @@
 #include "files/restart_operations.h"
 #include "files/shell_files.h"
 #include "files/staging_folder.h"
-#include "package/setup_package.h"
 
 int (*g_readPackageFolder)(char* folder) = ReadOwnFolder;
 
@@ -58,8 +59,6 @@ constexpr int NamesFit(const ProgramFile* set) {
 static_assert(NamesFit(kIniPackageFiles) && NamesFit(kXmlPackageFiles),
               "an installed name is longer than ProgramFileNameMax");
 
-const char kUninstallerName[] = "_nvxu000.exe";
-const char kManifestName[] = "didive.exe.manifest";
 
 const ProgramFile* ProgramFileSet() {
   return g_setupPackage.isXmlDescriptor ? kXmlPackageFiles : kIniPackageFiles;
@@ -237,7 +236,7 @@ int InstallFromPackage(HWND window, const char* packageFolder, const char* folde
   }
   if (!WithdrawEarlierOperations(&lists->final, folder)) return 0;
   if (!RemoveStrayFile(window, folder, OtherDescriptorName(), instanceRunning)) return 0;
-  if (nt && !RemoveStrayFile(window, folder, kManifestName, instanceRunning)) return 0;
+  if (nt && !RemoveStrayFile(window, folder, kProductManifestName, instanceRunning)) return 0;
 
   if (instanceRunning) return ReplaceAtRestart(lists, nt, decrypt, staging, programStaging);
 

@@ -9,10 +9,9 @@ cd "$(dirname "$0")/.."
 seconds="${1:-600}"
 out=build/fuzz
 mkdir -p "$out/corpus"
-clang++ -std=c++17 -g -O1 -Wall -Wextra -Werror -fsanitize=fuzzer,address,undefined \
-  -fno-sanitize-recover=undefined -I. fuzz/xml_fuzz.cpp xml/memory.cpp xml/codepage.cpp \
-  xml/native_codepage.cpp xml/parse.cpp xml/query.cpp xml/variant.cpp common/text.cpp \
-  -o "$out/xml_fuzz" || exit 1
+cmake -S . -B "$out" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+  -DSETUP_TESTS=OFF -DSETUP_FUZZ=ON >/dev/null || exit 1
+cmake --build "$out" --target xml_fuzz -j"$(nproc)" >/dev/null || exit 1
 cp -n fuzz/corpus/* "$out/corpus/" 2>/dev/null
 cd "$out"
 ./xml_fuzz -max_total_time="$seconds" -dict=../../fuzz/xml.dict -max_len=8192 -timeout=10 \

@@ -3,15 +3,14 @@
 #include <shlobj.h>
 
 #include "common/folders.h"
+#include "common/resource_strings.h"
+#include "common/run_records.h"
 #include "common/text.h"
-#include "driver/setup_context.h"
 #include "package/install_dialog.h"
 #include "package/setup_package.h"
 #include "package/target_rules.h"
 #include "registry/product_key.h"
 #include "resources/resource_ids.h"
-
-extern DWORD(WINAPI* g_browseFolderAttributes)(LPCSTR path);
 
 namespace {
 
@@ -81,8 +80,7 @@ int CALLBACK BrowseCallback(HWND browser, UINT message, LPARAM lParam, LPARAM da
 
 }  // namespace
 
-// Test seam: Wine reports no read-only folders.
-DWORD(WINAPI* g_browseFolderAttributes)(LPCSTR path) = GetFileAttributesA;
+FolderAttributes g_browseFolderAttributes = GetFileAttributesA;
 
 int BrowseForTarget(char* targetFolder, HWND owner) {
   HRESULT init = CoInitialize(nullptr);

@@ -2,8 +2,9 @@
 #include "package/install_dialog.h"
 
 #include "common/program_folder.h"
+#include "common/resource_strings.h"
+#include "common/run_records.h"
 #include "common/text.h"
-#include "driver/setup_context.h"
 #include "package/setup_package.h"
 #include "resources/resource_ids.h"
 

@@ -13,3 +13,8 @@ INT_PTR CALLBACK InstallDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 // targetFolder (260 bytes); answers 1 when a folder was confirmed, which the
 // browser has then written into targetFolder.
 int BrowseForTarget(char* targetFolder, HWND owner);
+
+typedef DWORD(WINAPI* FolderAttributes)(LPCSTR path);
+// GetFileAttributesA in front of the browser's verdict on a chosen folder;
+// tests give it read-only and offline folders, which Wine does not report.
+extern FolderAttributes g_browseFolderAttributes;

@@ -6,10 +6,8 @@
 #include "common/folders.h"
 #include "common/os_version.h"
 #include "common/system_library.h"
-#include "driver/setup_context.h"
 #include "xml/xml.h"
 
-SetupPackage g_setupPackage;
 SystemProfile g_systemProfile;
 
 namespace {
@@ -51,33 +49,28 @@ int ReadDescriptorText(HANDLE file, DescriptorChunkReader read, char** text, DWO
   *text = nullptr;
   *length = 0;
   HLOCAL buffer = LocalAlloc(LMEM_ZEROINIT, ChunkSize);
-  if (buffer == nullptr) return 0;
   DWORD used = 0;
-  for (;;) {
+  int ok = buffer != nullptr;
+  while (ok) {
     DWORD got = 0;
-    if (!read(file, static_cast<char*>(buffer) + used, ChunkSize, &got) || got > ChunkSize) {
-      LocalFree(buffer);
-      return 0;
-    }
-    if (got == 0) break;
+    ok = read(file, static_cast<char*>(buffer) + used, ChunkSize, &got) && got <= ChunkSize;
+    if (!ok || got == 0) break;
     used += got;
     SIZE_T size = LocalSize(buffer);
-    if (used > LargestDescriptor || size == 0) {
-      LocalFree(buffer);
-      return 0;
-    }
-    if (used + ChunkSize > size) {
+    ok = used <= LargestDescriptor && size != 0;
+    if (ok && used + ChunkSize > size) {
       HLOCAL grown = LocalReAlloc(buffer, size + ChunkSize, LMEM_MOVEABLE | LMEM_ZEROINIT);
-      if (grown == nullptr) {
-        LocalFree(buffer);
-        return 0;
-      }
-      buffer = grown;
+      ok = grown != nullptr;
+      if (ok) buffer = grown;
     }
   }
-  *text = static_cast<char*>(buffer);
-  *length = used;
-  return 1;
+  if (ok) {
+    *text = static_cast<char*>(buffer);
+    *length = used;
+  } else if (buffer != nullptr) {
+    LocalFree(buffer);
+  }
+  return ok;
 }
 
 XmlDocument* ReadDescriptorFile(const char* path) {

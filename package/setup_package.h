@@ -2,21 +2,10 @@
 #pragma once
 #include <windows.h>
 
-struct SetupContext;
-struct XmlDocument;
+#include "common/run_records.h"
+
 struct SystemProfile;
 
-struct SetupPackage {
-  char settingsPath[MAX_PATH];    // "NvxSetup.dat"
-  char descriptorPath[MAX_PATH];  // "DidIve.nvx" or "VOD.xml"
-  XmlDocument* descriptor;        // parsed "VOD.xml", until the driver releases it
-  int isXmlDescriptor;
-  HMODULE unicodeLayer;           // "unicows.dll" on Windows 9x
-  HINSTANCE instance;
-};
-
-// The run-wide package record.
-extern SetupPackage g_setupPackage;
 // The run-wide profile that chooses language variants; only its two system
 // language fields are filled.
 extern SystemProfile g_systemProfile;

@@ -7,10 +7,10 @@
 #include <shlobj.h>
 #include <string.h>
 
+#include "common/option_bits.h"
 #include "common/os_version.h"
 #include "common/system_change.h"
 #include "common/text.h"
-#include "driver/option_bits.h"
 #include "package/shell_folders.h"
 
 ShellNotifier g_notifyShell = SHChangeNotify;

@@ -6,9 +6,12 @@
 #include <string.h>
 
 #include "common/folders.h"
+#include "common/product_names.h"
 #include "common/program_folder.h"
+#include "common/resource_strings.h"
+#include "common/run_records.h"
 #include "common/text.h"
-#include "driver/setup_context.h"
+#include "common/version_text.h"
 #include "package/install_dialog.h"
 #include "package/settings.h"
 #include "package/setup_package.h"
@@ -40,7 +43,7 @@ int BuildTargetPaths(InstallTarget* target) {
   }
   // The doubled backslash is kept: shortcuts store this exact text as their
   // icon location, and the clean-up of older groups compares with it.
-  if (!TextFormat(target->programPath, MAX_PATH, "%s\\%s", target->targetFolder, "\\DidIve.exe")) {
+  if (!TextFormat(target->programPath, MAX_PATH, "%s\\%s", target->targetFolder, kProgramPathTail)) {
     return 0;
   }
   // Only used to remove the earlier product's shortcut: left empty (and so

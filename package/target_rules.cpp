@@ -4,16 +4,6 @@
 
 #include "common/text.h"
 
-int CompareVersionBytes(const char* a, const char* b) {
-  for (int i = 0; i < 10; ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]);
-    unsigned char y = static_cast<unsigned char>(b[i]);
-    if (x != y) return x < y ? -1 : 1;
-    if (x == 0) break;
-  }
-  return 0;
-}
-
 namespace {
 
 int CountBackslashes(const char* text) {

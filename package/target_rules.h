@@ -1,11 +1,7 @@
-// Decisions of the target choice that need no Windows: the version order
-// and the shortening of a path for display.
+// Decisions of the target choice that need no Windows: the shortening of a
+// path for display.
 #pragma once
 #include <stddef.h>
-
-// Orders two version texts byte by byte as unsigned values over at most ten
-// bytes (nine characters and the terminator): <0, 0 or >0.
-int CompareVersionBytes(const char* a, const char* b);
 
 // Answers nonzero when text is too wide for the window it is to be shown in.
 typedef int (*TooWideFunction)(const char* text, void* context);

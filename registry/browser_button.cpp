@@ -4,12 +4,11 @@
 
 #include <windows.h>
 
+#include "common/product_names.h"
 #include "registry/registry_io.h"
 
 namespace {
 
-const char kExtensionsKeyPath[] = "SOFTWARE\\Microsoft\\Internet Explorer\\Extensions";
-const char kButtonKeyName[] = "{5E0C71A2-8B3D-4F6A-9C21-0D7E4B93A6F8}";
 // The browser's class for toolbar buttons that start a program.
 const char kExecButtonClass[] = "{1FBA04EE-3024-11D2-8F1F-0000F87ABD16}";
 
@@ -34,17 +33,23 @@ int WriteButton(const char* programPath, const char* iconText, const char* butto
 // Only a button key that is not there counts as removed: one that is there
 // but cannot be opened (or whose extension key cannot be) keeps the button.
 int RemoveButton() {
-  HKEY extensions;
-  LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kExtensionsKeyPath, 0, KEY_ALL_ACCESS, &extensions);
-  if (status != ERROR_SUCCESS) return !IsBrowserButtonRegistered();
-  HKEY button;
-  status = RegOpenKeyExA(extensions, kButtonKeyName, 0, KEY_ALL_ACCESS, &button);
-  int ok = status == ERROR_FILE_NOT_FOUND;
-  if (status == ERROR_SUCCESS) {
+  HKEY extensions = nullptr;
+  HKEY button = nullptr;
+  int ok;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kExtensionsKeyPath, 0, KEY_ALL_ACCESS, &extensions) !=
+      ERROR_SUCCESS) {
+    extensions = nullptr;
+    ok = !IsBrowserButtonRegistered();
+  } else {
+    LONG status = RegOpenKeyExA(extensions, kButtonKeyName, 0, KEY_ALL_ACCESS, &button);
+    if (status != ERROR_SUCCESS) button = nullptr;
+    ok = status == ERROR_FILE_NOT_FOUND;
+  }
+  if (button != nullptr) {
     RegCloseKey(button);
     ok = DeleteRegistryKey(extensions, kButtonKeyName);
   }
-  RegCloseKey(extensions);
+  if (extensions != nullptr) RegCloseKey(extensions);
   return ok;
 }
 

@@ -5,13 +5,13 @@
 // they count as removed, so that running the uninstall again completes it.
 #include "registry/product_key.h"
 
+#include "common/option_bits.h"
+#include "common/product_names.h"
 #include "common/text.h"
-#include "driver/option_bits.h"
 #include "registry/registry_io.h"
 
 namespace {
 
-const char kProgramName[] = "\\DidIve.exe";
 
 // Opens the key to write values (install) or to remove them. Answers 1 with
 // the key open; else 0, and *result holds what the operation answers: 0, or
@@ -32,7 +32,7 @@ int RegisterProgramFolder(const char* folder, uint32_t flags) {
     char programPath[MAX_PATH];
     ok = SetStringValue(key, "ProgDir", folder) &&
          TextCopy(programPath, MAX_PATH, folder) &&
-         TextAppend(programPath, MAX_PATH, kProgramName) &&
+         TextAppend(programPath, MAX_PATH, kProgramPathTail) &&
          SetStringValue(key, "", programPath);
   } else {
     int result;

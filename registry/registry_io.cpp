@@ -4,9 +4,6 @@
 #include "common/text.h"
 #include "registry/registry_text.h"
 
-const char kProductKeyPath[] = "SOFTWARE\\KWO\\PlumwickSoftwareInstaller";
-const char kSearchPathKeyPath[] = "SOFTWARE\\KWO\\PlumwickSoftwareInstaller\\SearchPath";
-const char kInstallKeyPath[] = "SOFTWARE\\KWO\\PlumwickSoftwareInstaller\\Install";
 
 int CreateRegistryKey(HKEY root, const char* path, HKEY* key) {
   if (!AllowSystemChangeOf("create key", path)) return 0;

@@ -5,9 +5,8 @@
 #pragma once
 #include <windows.h>
 
-extern const char kProductKeyPath[];     // the product key under HKEY_LOCAL_MACHINE
-extern const char kSearchPathKeyPath[];  // its "SearchPath" subkey
-extern const char kInstallKeyPath[];     // its "Install" subkey
+#include "common/product_names.h"
+
 
 // Creates or opens path under root with KEY_ALL_ACCESS.
 int CreateRegistryKey(HKEY root, const char* path, HKEY* key);

@@ -1,7 +1,7 @@
 // The search-path tree under the product key: one key level per component of
 // a registered folder, the folder itself as the default value of the last.
+#include "common/option_bits.h"
 #include "common/text.h"
-#include "driver/option_bits.h"
 #include "registry/product_key.h"
 #include "registry/registry_io.h"
 

@@ -4,25 +4,20 @@
 
 #include <windows.h>
 
+#include "common/folders.h"
+#include "common/option_bits.h"
+#include "common/product_names.h"
 #include "common/text.h"
-#include "driver/option_bits.h"
 #include "registry/registry_io.h"
 
 namespace {
-
-const char kUninstallKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-const char kProductKeyName[] = "PlumwickSoftwareInstaller";
-const char kInterfaceKeyPath[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-    "{5E0C71A2-8B3D-4F6A-9C21-0D7E4B93A6F8}";
 
 // The Windows directory followed by the formatted tail; 0 when it cannot be
 // had whole.
 int FormatInWindowsDirectory(char* buffer, const char* format, const char* name) {
   ZeroMemory(buffer, MAX_PATH);
   char windows[MAX_PATH];
-  UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return 0;
+  if (!ReadWindowsFolder(windows)) return 0;
   char tail[MAX_PATH];
   return TextFormat(tail, MAX_PATH, format, name) && TextCopy(buffer, MAX_PATH, windows) &&
          TextAppend(buffer, MAX_PATH, tail);
@@ -32,14 +27,12 @@ int FormatInWindowsDirectory(char* buffer, const char* format, const char* name)
 
 int RegisterUninstallEntry(const char* uninstallerName, const char* productName,
                            const char* productVersion, uint32_t flags) {
-  char keyPath[MAX_PATH];
-  if (!TextFormat(keyPath, MAX_PATH, "%s\\%s", kUninstallKeyPath, kProductKeyName)) return 0;
   // An entry that is gone already counts as removed: an uninstall that
   // stopped after this step can be run again.
-  if (!(flags & OptInstall)) return DeleteRegistryKey(HKEY_LOCAL_MACHINE, keyPath);
+  if (!(flags & OptInstall)) return DeleteRegistryKey(HKEY_LOCAL_MACHINE, kUninstallEntryPath);
 
   HKEY key;
-  if (!CreateRegistryKey(HKEY_LOCAL_MACHINE, keyPath, &key)) return 0;
+  if (!CreateRegistryKey(HKEY_LOCAL_MACHINE, kUninstallEntryPath, &key)) return 0;
   int ok = 1;
   // With /W the name the user may have changed stays.
   if (!(flags & OptKeepSettings)) ok = SetStringValue(key, "DisplayName", productName);
@@ -86,11 +79,9 @@ int RegisterInterfacePath(const char* uninstallerName, uint32_t flags) {
 }
 
 int IsUninstallRegistered() {
-  char keyPath[MAX_PATH];
   HKEY key;
   int found = 0;
-  if (TextFormat(keyPath, MAX_PATH, "%s\\%s", kUninstallKeyPath, kProductKeyName) &&
-      OpenRegistryKey(HKEY_LOCAL_MACHINE, keyPath, KEY_READ, &key)) {
+  if (OpenRegistryKey(HKEY_LOCAL_MACHINE, kUninstallEntryPath, KEY_READ, &key)) {
     found = 1;
     RegCloseKey(key);
   }

@@ -9,8 +9,10 @@ wine_start() {
   # Wine's services inherit open descriptors: detach them from ours.
   wineboot -i </dev/null >/dev/null 2>&1
   wineserver -p </dev/null >/dev/null 2>&1 || true
-  # Message boxes and captions in Chinese, Japanese and Korean need these.
-  wine regedit /S "$(dirname "${BASH_SOURCE[0]}")/wine-cjk-fonts.reg" </dev/null >/dev/null 2>&1 || true
+  # Message boxes and captions in Chinese, Japanese and Korean need these;
+  # windows stay unmanaged: Xvfb runs no window manager, and Wine would wait
+  # 2 s for one whenever a managed window is destroyed.
+  wine regedit /S "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.reg" </dev/null >/dev/null 2>&1 || true
 }
 wine_stop() {
   wineserver -k </dev/null >/dev/null 2>&1 || true

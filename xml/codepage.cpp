@@ -2,6 +2,10 @@
 
 #include "xml/xml.h"
 
+#ifdef _WIN32
+#include "common/os_version.h"
+#endif
+
 CodePageFunctions g_codePageFunctions = {nullptr, nullptr};
 
 #ifdef _WIN32
@@ -27,9 +31,7 @@ int BindCodePageFunctionsFor(unsigned long platformId) {
 
 int BindCodePageFunctions() {
   OSVERSIONINFOA version;
-  ZeroMemory(&version, sizeof(version));
-  version.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);  // 148
-  if (!GetVersionExA(&version)) return 0;
+  if (!ReadOsVersion(&version)) return 0;
   return BindCodePageFunctionsFor(version.dwPlatformId);
 }
 

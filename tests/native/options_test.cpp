@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "driver/option_bits.h"
+#include "driver/options.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/version_text.h"
 #include "package/target_rules.h"
 
 namespace {

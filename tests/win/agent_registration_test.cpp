@@ -10,7 +10,6 @@
 #include "driver/agent_registration.h"
 #include "support/support.h"
 
-extern LONG(WINAPI* g_setAgentValue)(HKEY, LPCWSTR, DWORD, DWORD, const BYTE*, DWORD);
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/option_bits.h"
+#include "common/option_bits.h"
 #include "files/program_files.h"
 #include "files_test_helpers.h"
 #include "package/setup_package.h"

@@ -4,10 +4,10 @@
 #include <windows.h>
 #include <setupapi.h>
 
-#include "driver/setup_context.h"
+#include "driver/finish_run.h"
+#include "driver/setup_sequence.h"
 #include "support/support.h"
 
-extern INT(WINAPI* g_promptReboot)(HSPFILEQ, HWND, BOOL);
 
 namespace {
 

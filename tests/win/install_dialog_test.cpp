@@ -8,14 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include "common/run_records.h"
 #include "common/text.h"
-#include "driver/setup_context.h"
+#include "driver/setup_sequence.h"
 #include "package/install_dialog.h"
 #include "package/setup_package.h"
 #include "resources/resource_ids.h"
 #include "support/support.h"
 
-extern DWORD(WINAPI* g_browseFolderAttributes)(LPCSTR path);
 
 namespace {
 

@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "common/text.h"
-#include "driver/setup_context.h"
+#include "driver/instance_check.h"
+#include "driver/setup_sequence.h"
 #include "support/support.h"
 
 namespace {

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "common/folders.h"
-#include "driver/setup_context.h"
+#include "common/run_records.h"
+#include "driver/setup_sequence.h"
 #include "package/setup_package.h"
 #include "support/support.h"
 #include "xml/xml.h"

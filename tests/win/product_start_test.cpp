@@ -10,10 +10,10 @@
 
 #include "common/text.h"
 #include "driver/agent_registration.h"
-#include "driver/setup_context.h"
+#include "driver/finish_run.h"
+#include "driver/setup_sequence.h"
 #include "support/support.h"
 
-extern int (*g_isUserAdministrator)();
 
 namespace {
 

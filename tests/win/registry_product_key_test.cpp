@@ -5,8 +5,8 @@
 
 #include <string>
 
+#include "common/option_bits.h"
 #include "common/text.h"
-#include "driver/option_bits.h"
 #include "registry/product_key.h"
 #include "win/registry_test_keys.h"
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "driver/option_bits.h"
+#include "common/option_bits.h"
 #include "registry/uninstall_entry.h"
 #include "win/registry_test_keys.h"
 

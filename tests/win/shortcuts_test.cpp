@@ -12,8 +12,8 @@
 #include "win/files_test_helpers.h"
 #include "win/test_prefix.h"
 
+#include "common/option_bits.h"
 #include "common/system_library.h"
-#include "driver/option_bits.h"
 #include "package/shell_folders.h"
 #include "package/shortcuts.h"
 

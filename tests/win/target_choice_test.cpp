@@ -10,8 +10,9 @@
 
 #include "win/test_prefix.h"
 
+#include "common/run_records.h"
 #include "common/text.h"
-#include "driver/setup_context.h"
+#include "driver/setup_sequence.h"
 #include "package/setup_package.h"
 #include "package/shortcuts.h"
 #include "package/target_choice.h"

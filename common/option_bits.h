@@ -24,7 +24,3 @@ enum : int {
   PhaseServicePack = 13,
   PhaseUnsupportedOs = 15,
 };
-
-// Applies the slash options of a command-line text to an option word.
-// Only the first character after each "/" counts; unknown ones are ignored.
-void ApplyOptionText(const char* text, uint32_t* flags);

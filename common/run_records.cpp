@@ -1,0 +1,3 @@
+#include "common/run_records.h"
+
+SetupPackage g_setupPackage;
