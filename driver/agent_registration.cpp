@@ -15,7 +15,6 @@
 #include "registry/product_key.h"
 #include "resources/resource_ids.h"
 
-int (*g_isUserAdministrator)() = IsUserAdministrator;
 WideValueSetter g_setAgentValue = RegSetValueExW;
 
 namespace {

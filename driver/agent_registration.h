@@ -38,10 +38,8 @@ int ParseAgentRequest(int count, const wchar_t* const* arguments, AgentRequest* 
 // again when a write failed.
 int WriteAgentRegistration(const AgentRequest* request);
 
-// IsUserAdministrator and RegSetValueExW in front of the mode's rights check
-// and its value writes: Wine runs everything as administrator and its
-// registry refuses no value write.
-extern int (*g_isUserAdministrator)();
+// RegSetValueExW in front of the mode's value writes: Wine's registry refuses
+// no value write.
 typedef LONG(WINAPI* WideValueSetter)(HKEY key, LPCWSTR name, DWORD reserved, DWORD type,
                                       const BYTE* data, DWORD size);
 extern WideValueSetter g_setAgentValue;

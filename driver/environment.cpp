@@ -51,6 +51,8 @@ int CheckServicePack() {
   return DecideServicePack(&version);
 }
 
+int (*g_isUserAdministrator)() = IsUserAdministrator;
+
 int IsUserAdministrator() {
   HANDLE token = nullptr;
   TOKEN_GROUPS* groups = nullptr;

@@ -7,6 +7,9 @@ int CheckOsSupported();
 int CheckServicePack();
 int IsUserAdministrator();
 int EnableTakeOwnershipPrivilege();
+// IsUserAdministrator as the run and the agent mode call it: Wine runs every
+// program as an administrator, so tests put a refusal here.
+extern int (*g_isUserAdministrator)();
 
 // The decisions behind the checks, apart from their system queries so that
 // systems and tokens that cannot be produced here are still decided the same.

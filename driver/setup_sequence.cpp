@@ -36,7 +36,7 @@ int RunSetup(HINSTANCE instance, const char* commandLine, SetupContext* context)
   context->succeeded = LoadSetupPackage(instance, commandLine, context);
 
   if (isNt) {
-    if (!IsUserAdministrator()) {
+    if (!g_isUserAdministrator()) {
       if (!(context->flags & OptSilent)) {
         char text[MAX_PATH];
         LoadResourceString(instance, IDS_NOT_ADMINISTRATOR, text, MAX_PATH);

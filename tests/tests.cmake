@@ -48,6 +48,10 @@ if(WIN32)
     LINK test_support gtest_main)
   target_include_directories(unit_tests PRIVATE ${CMAKE_BINARY_DIR}/generated ${CMAKE_SOURCE_DIR}/resources)
   setup_add_test_program(e2e_tests TIMEOUT 240 SOURCES ${SETUP_E2E_TESTS} LINK test_support gtest_main)
+  # The pictures of docs/: a program that scripts/screenshots.sh runs, no test.
+  setup_add_test_program(screenshots SOURCES ${CMAKE_SOURCE_DIR}/tests/screenshots/screenshots.cpp
+                         LINK test_support gtest_main)
+  set_target_properties(screenshots PROPERTIES EXCLUDE_FROM_ALL ON)
 
   # setup.exe under each system language: Wine takes a process's language from
   # the locale it starts under and hands it down to the processes it starts,

@@ -92,9 +92,9 @@ class FilesRun : public ::testing::Test {
   }
   void Clean() {
     ts::ResetMachineState();
-    for (const std::string& staging : StagingFolders()) DeleteTree(staging);
+    for (const std::string& staging : StagingFolders()) ts::DeleteTree(staging);
     RemoveWininit();
-    DeleteTree("C:\\files_e2e");
+    ts::DeleteTree("C:\\files_e2e");
   }
 
   void Prepare(bool xml) {
@@ -165,77 +165,18 @@ TEST_F(FilesRun, FreshInstallPutsTheSetInPlaceAndRemovesTheStaging) {
   }
 }
 
-TEST_F(FilesRun, RegisteredFolderIsCreatedLevelByLevelOrFailsOnAMissingDrive) {
-  Prepare(true);
-  const std::string deep = "C:\\files_e2e\\one\\two\\three\\Ravozeve Vuzizirer";
-  ASSERT_TRUE(ts::WriteRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "ProgDir", deep));
-  ASSERT_TRUE(ts::WriteRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "Name", kProduct));
-  ASSERT_TRUE(ts::WriteRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "Version", "3.00.0000"));
-  ASSERT_EQ(0u, Setup("/S").exitCode);
-  EXPECT_EQ(PackageContents(), Contents(FinalPaths(true, deep)));
-
-  Clean();
-  ASSERT_FALSE(ts::FolderExists("Q:\\"));
-  ASSERT_TRUE(ts::WriteRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "ProgDir", "Q:\\Ravozeve Vuzizirer"));
-  ASSERT_TRUE(ts::WriteRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "Name", kProduct));
-  ASSERT_TRUE(ts::WriteRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "Version", "3.00.0000"));
-  EXPECT_EQ(9u, Setup("/S").exitCode);
-  EXPECT_EQ("0009", ts::ResultRecord());
-  EXPECT_FALSE(Exists(Uninstaller()));
-}
-
-// Each kind of package removes the other kind's descriptor; the manifest of
-// the older product goes on NT and stays on Windows 9x.
+// An upgrade by a package of the other kind: the kind the package read
+// decides which descriptor goes (the rows per system are the unit test's).
 TEST_F(FilesRun, PackageOfTheOtherKindReplacesTheDescriptor) {
-  struct Case {
-    bool first;
-    bool second;
-    const char* version;
-    bool manifestStays;
-  } cases[] = {
-      {true, false, "", false},
-      {false, true, "", false},
-      {true, false, "win98", true},
-      {false, true, "win98", true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.second ? "XML" : "INI") + " over " + (c.first ? "XML " : "INI ") + c.version);
-    Clean();
-    ts::SetWineVersion("setup.exe", c.version);
-    Prepare(c.first);
-    ASSERT_EQ(0u, Setup("/S").exitCode);
-    const std::string folder = ProgramFolder();
-    ASSERT_TRUE(Exists(folder + "\\" + InstalledName(c.first, 2)));
-    WriteFileBytes(folder + "\\didive.exe.manifest", "<assembly/>");
-
-    Prepare(c.second);
-    ASSERT_EQ(0u, Setup("/S").exitCode);
-    EXPECT_EQ("0000", ts::ResultRecord());
-    EXPECT_FALSE(Exists(folder + "\\" + InstalledName(c.first, 2)));
-    EXPECT_EQ(PackageContents(), Contents(FinalPaths(c.second, folder)));
-    EXPECT_EQ(c.manifestStays, Exists(folder + "\\didive.exe.manifest"));
-    EXPECT_TRUE(StagingFolders().empty());
-  }
-}
-
-TEST_F(FilesRun, PackageLackingAFileFailsWithNothingChangedAtTheFinalPlaces) {
-  Prepare(true);
-  ASSERT_TRUE(DeleteFileA((package_ + "\\NVXSYSID.vxd").c_str()));
-  EXPECT_EQ(9u, Setup("/S").exitCode);
-  EXPECT_EQ("0009", ts::ResultRecord());
-  EXPECT_FALSE(ts::FolderExists(ProposedFolder()));
-  EXPECT_FALSE(Exists(Uninstaller()));
-
-  // Over an installation: the installed files stay as they were.
-  Clean();
   Prepare(true);
   ASSERT_EQ(0u, Setup("/S").exitCode);
-  const std::vector<std::string> before = Contents(FinalPaths(true, ProposedFolder()));
-  ChangePackage();
-  ASSERT_TRUE(DeleteFileA((package_ + "\\NvxFlash.dll").c_str()));
-  EXPECT_EQ(9u, Setup("/S").exitCode);
-  EXPECT_EQ("0009", ts::ResultRecord());
-  EXPECT_EQ(before, Contents(FinalPaths(true, ProposedFolder())));
+  const std::string folder = ProgramFolder();
+  ASSERT_TRUE(Exists(folder + "\\NvxSetup.xml"));
+  Prepare(false);
+  ASSERT_EQ(0u, Setup("/S").exitCode);
+  EXPECT_EQ("0000", ts::ResultRecord());
+  EXPECT_FALSE(Exists(folder + "\\NvxSetup.xml"));
+  EXPECT_EQ(PackageContents(), Contents(FinalPaths(false, folder)));
 }
 
 TEST_F(FilesRun, RunningProductOnNtGetsItsFilesAtTheRestart) {
@@ -250,104 +191,15 @@ TEST_F(FilesRun, RunningProductOnNtGetsItsFilesAtTheRestart) {
   ASSERT_EQ(0u, Setup("/S").exitCode);
   EXPECT_EQ("0000", ts::ResultRecord());
   EXPECT_EQ(before, Contents(finals));
-  std::vector<std::string> staging = StagingFolders();
-  ASSERT_EQ(1u, staging.size());
-  std::vector<std::pair<std::string, std::string>> expected;
-  for (int i = 0; i < kSetSize; ++i) {
-    expected.push_back({"\\??\\" + finals[i], ""});
-    expected.push_back({"\\??\\" + staging[0] + "\\" + InstalledName(true, i), "\\??\\" + finals[i]});
-  }
-  expected.push_back({"\\??\\" + staging[0] + "\\", ""});
-  EXPECT_EQ(expected, PendingPairs());
+  // The exact pending pairs are the unit test's; here: something waits.
+  EXPECT_EQ(1u, StagingFolders().size());
+  EXPECT_NE("missing", PendingOperations());
 
   StopProduct();
   RunRestart();
   EXPECT_EQ(PackageContents(), Contents(finals));
   EXPECT_NE(before, Contents(finals));
   EXPECT_TRUE(StagingFolders().empty());
-}
-
-TEST_F(FilesRun, RunningProductOn9xGetsItsFilesThroughWininit) {
-  ts::SetWineVersion("setup.exe", "win98");
-  Prepare(true);
-  ASSERT_EQ(0u, Setup("/S").exitCode);
-  const std::string folder = ProgramFolder();
-  const std::vector<std::string> finals = FinalPaths(true, folder);
-  const std::vector<std::string> before = Contents(finals);
-  ChangePackage();
-  const std::string foreign = "C:\\files_e2e_foreign.tmp";
-  WriteFileBytes(foreign, "foreign");
-  const std::string foreignLine = "NUL=" + ShortPath(foreign) + "\r\n";
-  WriteFileBytes(WininitPath(), "[rename]\r\n" + foreignLine);
-  StartProduct(folder);
-
-  ASSERT_EQ(0u, Setup("/S").exitCode);
-  EXPECT_EQ("0000", ts::ResultRecord());
-  EXPECT_EQ(before, Contents(finals));
-  std::vector<std::string> staging = StagingFolders();
-  ASSERT_EQ(1u, staging.size());
-  std::string expected = "[rename]\r\n" + foreignLine;
-  for (int i = 0; i < kSetSize; ++i) {
-    expected += ShortPath(finals[i]) + "=" + ShortPath(staging[0] + "\\" + InstalledName(true, i)) + "\r\n";
-  }
-  EXPECT_EQ(expected, WininitText());
-  // Short names only: no blank of "Program Files" or "Ravozeve Vuzizirer".
-  EXPECT_EQ(std::string::npos, WininitText().find(' '));
-  EXPECT_EQ("missing", PendingOperations());
-
-  StopProduct();
-  RunRestart();
-  EXPECT_EQ(PackageContents(), Contents(finals));
-  EXPECT_FALSE(Exists(foreign));
-}
-
-TEST_F(FilesRun, UninstallDeletesElevenFilesAndTheUninstallerAtTheRestart) {
-  Prepare(true);
-  ASSERT_EQ(0u, Setup("/S").exitCode);
-  const std::string folder = ProgramFolder();
-  ASSERT_EQ(0u, Setup("/U /S").exitCode);
-  EXPECT_EQ("0000", ts::ResultRecord());
-  EXPECT_TRUE(FilesIn(folder).empty());
-  EXPECT_TRUE(ts::FolderExists(folder));
-  EXPECT_TRUE(Exists(Uninstaller()));
-  EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"\\??\\" + Uninstaller(), ""}}), PendingPairs());
-
-  RunRestart();
-  EXPECT_FALSE(Exists(Uninstaller()));
-  EXPECT_TRUE(ts::FolderExists(folder));
-}
-
-TEST_F(FilesRun, UninstallWhileTheProductRunsSchedulesAllTwelve) {
-  for (const char* version : {"", "win98"}) {
-    SCOPED_TRACE(*version ? version : "NT");
-    Clean();
-    ts::SetWineVersion("setup.exe", version);
-    Prepare(true);
-    ASSERT_EQ(0u, Setup("/S").exitCode);
-    const std::string folder = ProgramFolder();
-    const std::vector<std::string> finals = FinalPaths(true, folder);
-    const std::vector<std::string> before = Contents(finals);
-    StartProduct(folder);
-
-    ASSERT_EQ(0u, Setup("/U /S").exitCode);
-    EXPECT_EQ("0000", ts::ResultRecord());
-    EXPECT_EQ(before, Contents(finals));
-    if (*version == '\0') {
-      std::vector<std::pair<std::string, std::string>> expected;
-      for (const std::string& path : finals) expected.push_back({"\\??\\" + path, ""});
-      EXPECT_EQ(expected, PendingPairs());
-    } else {
-      std::string expected = "[rename]\r\n";
-      for (const std::string& path : finals) expected += "NUL=" + ShortPath(path) + "\r\n";
-      EXPECT_EQ(expected, WininitText());
-    }
-
-    StopProduct();
-    RunRestart();
-    EXPECT_TRUE(FilesIn(folder).empty());
-    EXPECT_FALSE(Exists(Uninstaller()));
-    EXPECT_TRUE(ts::FolderExists(folder));
-  }
 }
 
 // Runs one after another without a restart between them, then the restart:

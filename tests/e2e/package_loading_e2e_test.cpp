@@ -10,30 +10,19 @@ namespace {
 
 const char kFolder[] = "C:\\pkgload";
 
+// Each damage a package can have ends its load (the unit tests hold the
+// cases); a run shows what the end of a load means for setup.exe.
 struct Damage {
-  const char* name;
   bool xmlPackage;          // start from the XML package, else the INI one
-  const char* removeFile;   // a file taken out of the package, or null
-  const char* replaceFile;  // a file written anew, or null
-  const char* content;      // its content
+  const char* removeFile;   // a file taken out of the package
 };
 
 const Damage kDamages[] = {
-    {"XML package without NvxSetup.dat", true, "NvxSetup.dat", nullptr, nullptr},
-    {"INI package without NvxSetup.dat", false, "NvxSetup.dat", nullptr, nullptr},
-    {"XML package without VOD.xml", true, "VOD.xml", nullptr, nullptr},
-    {"empty VOD.xml", true, nullptr, "VOD.xml", ""},
-    {"VOD.xml without declaration", true, nullptr, "VOD.xml",
-     "<build><nvx id=\"DIDIVE\"></nvx></build>\r\n"},
-    {"broken VOD.xml", true, nullptr, "VOD.xml",
-     "<?xml version=\"1.0\"?>\r\n<build><nvx id=\"DIDIVE\"></build>\r\n"},
-    {"DidIve.nvx without XRELEASE and no VOD.xml", false, nullptr, "DidIve.nvx",
-     "[NVX]\r\n[RELEASE]\r\nNAME=Ravozeve Vuzizirer\r\nVERSION=3.10.0000\r\n"},
-    {"DidIve.nvx with empty XRELEASE and no VOD.xml", false, nullptr, "DidIve.nvx",
-     "[NVX]\r\nXRELEASE=\r\n[RELEASE]\r\nNAME=Ravozeve Vuzizirer\r\nVERSION=3.10.0000\r\n"},
+    {false, "NvxSetup.dat"},
+    {true, "VOD.xml"},
 };
 
-class PackageLoadingRun : public testing::TestWithParam<Damage> {
+class PackageLoadingRun : public testing::Test {
  protected:
   void SetUp() override { ts::ResetMachineState(); }
   void TearDown() override {
@@ -43,8 +32,7 @@ class PackageLoadingRun : public testing::TestWithParam<Damage> {
 
   static std::string PrepareDamaged(const Damage& d) {
     std::string folder = ts::PreparePackage(d.xmlPackage, kFolder);
-    if (d.removeFile != nullptr) DeleteFileA((folder + "\\" + d.removeFile).c_str());
-    if (d.replaceFile != nullptr) ts::WriteFileText(folder + "\\" + d.replaceFile, d.content);
+    DeleteFileA((folder + "\\" + d.removeFile).c_str());
     return folder;
   }
 
@@ -55,8 +43,8 @@ class PackageLoadingRun : public testing::TestWithParam<Damage> {
   }
 };
 
-TEST_P(PackageLoadingRun, SilentInstallEndsInInitializationPhase) {
-  const Damage& d = GetParam();
+TEST_F(PackageLoadingRun, SilentInstallEndsInInitializationPhase) {
+  const Damage& d = kDamages[0];
   std::string folder = PrepareDamaged(d);
   ASSERT_TRUE(ts::FileExists(folder + "\\setup.exe"));
   ts::RunResult run = ts::RunSetup(folder, "/S");
@@ -65,17 +53,12 @@ TEST_P(PackageLoadingRun, SilentInstallEndsInInitializationPhase) {
   EXPECT_TRUE(ts::MessageBoxes(run.windows).empty());
   ExpectNothingInstalled();
   // The failed load created nothing in the package folder.
-  if (d.removeFile != nullptr) EXPECT_FALSE(ts::FileExists(folder + "\\" + d.removeFile));
-  if (!d.xmlPackage) EXPECT_FALSE(ts::FileExists(folder + "\\VOD.xml"));
+  EXPECT_FALSE(ts::FileExists(folder + "\\" + d.removeFile));
+  EXPECT_FALSE(ts::FileExists(folder + "\\VOD.xml"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Damages, PackageLoadingRun, testing::ValuesIn(kDamages),
-                         [](const testing::TestParamInfo<Damage>& info) {
-                           return "Case" + std::to_string(info.index);
-                         });
-
 TEST_F(PackageLoadingRun, InteractiveInstallReportsTheInitializationPhase) {
-  std::string folder = PrepareDamaged(kDamages[2]);
+  std::string folder = PrepareDamaged(kDamages[1]);
   ts::RunResult run = ts::RunSetup(folder, "");
   EXPECT_EQ(8u, run.exitCode);
   std::vector<ts::SeenWindow> boxes = ts::MessageBoxes(run.windows);
@@ -122,32 +105,6 @@ std::string InstalledName() {
   std::string name;
   ts::ReadRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "Name", &name);
   return name;
-}
-
-TEST_F(PackageLoadingRun, CountingIniDescriptorWinsOverABrokenVodXml) {
-  std::string folder = ts::PreparePackage(false, kFolder);
-  ASSERT_TRUE(ts::WriteFileText(folder + "\\VOD.xml", "<?xml broken"));
-  ASSERT_TRUE(ts::WriteFileText(folder + "\\DidIve.nvx",
-                                "[NVX]\r\nXRELEASE=RELEASE\r\n"
-                                "[RELEASE]\r\nNAME=Ravozeve Ini\r\nVERSION=3.10.0000\r\n"));
-  ts::RunResult run = ts::RunSetup(folder, "/S");
-  EXPECT_EQ(0u, run.exitCode);
-  EXPECT_EQ("0000", ts::ResultRecord());
-  EXPECT_EQ("Ravozeve Ini", InstalledName());
-}
-
-TEST_F(PackageLoadingRun, XmlDescriptorServesWhenDidIveNvxDoesNotCount) {
-  std::string folder = ts::PreparePackage(true, kFolder);
-  ASSERT_TRUE(ts::WriteFileText(folder + "\\DidIve.nvx",
-                                "[NVX]\r\nXRELEASE=\r\n"
-                                "[RELEASE]\r\nNAME=Not This Name\r\nVERSION=9.99.9999\r\n"));
-  ts::RunResult run = ts::RunSetup(folder, "/S");
-  EXPECT_EQ(0u, run.exitCode);
-  EXPECT_EQ("0000", ts::ResultRecord());
-  EXPECT_EQ("Ravozeve Vuzizirer", InstalledName());
-  std::string version;
-  ts::ReadRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "Version", &version);
-  EXPECT_EQ("3.10.0000", version);
 }
 
 TEST_F(PackageLoadingRun, UninstallNeedsNoPackage) {

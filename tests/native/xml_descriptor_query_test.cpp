@@ -1,4 +1,5 @@
-// descriptor-query: exact output and exit codes of each subcommand.
+// descriptor-query: exact output and exit codes of each subcommand. The
+// values lookup answers are the key map's tests; here what the tool adds.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -175,6 +176,44 @@ TEST_F(DescriptorQuery, Resolve) {
   }
 }
 
+const char kPackageDescriptor[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<build><nvx id=\"OTHER\"><xrelease><release id=\"RELEASE\"><title>Other</title></release>"
+    "</xrelease></nvx>\n"
+    "<nvx id=\"DIDIVE\"><xrelease><release id=\"RELEASE\"><title>Ravozeve</title>"
+    "<smbiosflag id=\"SW135\">Gr\xC3\xBCn</smbiosflag>"
+    "<dependency id=\"IE\"><gd nvxpath=\"groups/ie\">ver</gd></dependency></release></xrelease>"
+    "<groups><ie method=\"LANGUAGE\" default=\"0009\">"
+    "<item id=\"0407\"><data id=\"ver\">IE deutsch</data></item>"
+    "<item id=\"0009\"><data id=\"ver\">IE english</data></item></ie></groups></nvx></build>\n";
+
+TEST_F(DescriptorQuery, Lookup) {
+  std::string file = Write("VOD.xml", kPackageDescriptor);
+  struct Case {
+    std::vector<std::string> args;  // after FILE
+    int exitCode;
+    const char* out;
+  };
+  const Case cases[] = {
+      {{"RELEASE", "name"}, 0, "Ravozeve\n"},
+      {{"RELEASE", "IE", "--lang", "0407"}, 0, "IE deutsch\n"},
+      {{"--lang", "407", "RELEASE", "IE"}, 0, "IE deutsch\n"},
+      {{"RELEASE", "IE", "--lang", "c07"}, 0, "IE english\n"},
+      {{"RELEASE", "NAME", "--package", "OTHER"}, 0, "Other\n"},
+      // Converted from UTF-8 to the code page (windows-1252 here).
+      {{"RELEASE", "SMBIOS.SW135"}, 0, "Gr\xFCn\n"},
+      {{"RELEASE", "TITLE"}, 1, ""},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"lookup", file};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    ToolRun run = Query(args);
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.args[1];
+    EXPECT_EQ(run.out, c.out) << c.args[1];
+  }
+  EXPECT_EQ(Query({"lookup", dir_ + "/missing.xml", "RELEASE", "NAME"}).exitCode, 2);
+}
+
 TEST_F(DescriptorQuery, UsageErrors) {
   std::string file = Write("u.xml", kDescriptor);
   const std::vector<std::string> cases[] = {
@@ -190,6 +229,10 @@ TEST_F(DescriptorQuery, UsageErrors) {
       {"resolve", file, "/build/lang", "--lang", "xyz"},
       {"resolve", file, "/build/lang", "--lang", "12345"},
       {"resolve", file, "/build/lang", "--lang", ""},
+      {"lookup", file, "RELEASE"},
+      {"lookup", file, "RELEASE", "NAME", "EXTRA"},
+      {"lookup", file, "RELEASE", "NAME", "--package"},
+      {"lookup", file, "RELEASE", "NAME", "--lang", "12345"},
   };
   for (const auto& args : cases) {
     ToolRun run = Query(args);
@@ -199,6 +242,9 @@ TEST_F(DescriptorQuery, UsageErrors) {
     EXPECT_EQ(run.out, "") << joined;
     ASSERT_FALSE(run.err.empty()) << joined;
     EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one line: " << run.err;
+    if (args.size() > 1 && args[0] == "lookup") {
+      EXPECT_NE(run.err.find("lookup FILE RELEASE KEY"), std::string::npos) << run.err;
+    }
   }
 }
 

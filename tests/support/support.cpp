@@ -1,5 +1,6 @@
 #include "support/support.h"
 
+#include <objbase.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
@@ -131,6 +132,67 @@ std::string SpecialFolder(int csidl) {
   return path;
 }
 
+// --- Shortcuts ---------------------------------------------------------------
+
+void IsolateShortcutFolders() {
+  CreateDirectoryA("C:\\TestDesktop", nullptr);
+  const HKEY user = HKEY_CURRENT_USER;
+  WriteRegString(user, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                 "Desktop", "C:\\TestDesktop");
+  WriteRegString(user, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                 "Desktop", "C:\\TestDesktop");
+  WriteRegString(user, "Software\\Wine\\DllOverrides", "winemenubuilder.exe", "");
+}
+
+namespace {
+// Calls use(link, persist) on a fresh shell link object.
+bool WithShellLink(const std::function<bool(IShellLinkA*, IPersistFile*)>& use) {
+  bool done = false;
+  CoInitialize(nullptr);
+  IShellLinkA* link = nullptr;
+  if (CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                       reinterpret_cast<void**>(&link)) == S_OK) {
+    IPersistFile* persist = nullptr;
+    if (link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)) == S_OK) {
+      done = use(link, persist);
+      persist->Release();
+    }
+    link->Release();
+  }
+  CoUninitialize();
+  return done;
+}
+}  // namespace
+
+ShortcutData ReadShortcut(const std::string& file) {
+  ShortcutData data;
+  WithShellLink([&](IShellLinkA* link, IPersistFile* persist) {
+    std::wstring wide(file.begin(), file.end());
+    if (persist->Load(wide.c_str(), STGM_READ) != S_OK) return false;
+    data.loaded = true;
+    char text[MAX_PATH] = {};
+    link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
+    data.path = text;
+    text[0] = '\0';
+    link->GetIconLocation(text, MAX_PATH, &data.iconIndex);
+    data.iconPath = text;
+    text[0] = '\0';
+    link->GetWorkingDirectory(text, MAX_PATH);
+    data.workingFolder = text;
+    return true;
+  });
+  return data;
+}
+
+bool PlantShortcut(const std::string& file, const std::string& target) {
+  return WithShellLink([&](IShellLinkA* link, IPersistFile* persist) {
+    link->SetPath(target.c_str());
+    link->SetIconLocation(target.c_str(), 1);
+    std::wstring wide(file.begin(), file.end());
+    return persist->Save(wide.c_str(), TRUE) == S_OK;
+  });
+}
+
 // --- Processes ---------------------------------------------------------------
 
 Process StartProcess(const std::string& exe, const std::string& args, const std::string& folder) {
@@ -169,6 +231,34 @@ DWORD FinishProcess(Process* process, DWORD timeoutMs) {
   CloseHandle(process->handle);
   process->handle = nullptr;
   return code;
+}
+
+ToolRun RunConsoleTool(const std::string& exe, const std::string& args) {
+  ToolRun run;
+  const std::string outPath = BuildDir() + "\\console-tool.out";
+  SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+  HANDLE out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (out == INVALID_HANDLE_VALUE) return run;
+  std::string line = "\"" + exe + "\" " + args;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = out;
+  startup.hStdError = out;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  PROCESS_INFORMATION info = {};
+  if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info)) {
+    CloseHandle(info.hThread);
+    Process process;
+    process.handle = info.hProcess;
+    process.id = info.dwProcessId;
+    run.exitCode = FinishProcess(&process, 60000);
+  }
+  CloseHandle(out);
+  run.out = ReadFileText(outPath);
+  DeleteFileA(outPath.c_str());
+  return run;
 }
 
 // --- UI driver -----------------------------------------------------------------
@@ -221,6 +311,14 @@ HWND WaitForWindow(const std::string& title, DWORD timeoutMs, DWORD pid) {
     Sleep(50);
   } while (GetTickCount() - start < timeoutMs);
   return nullptr;
+}
+
+void WaitForTitle(HWND window) {
+  // Once per window: an untitled window that is left unanswered is looked at
+  // again on every round.
+  thread_local std::set<HWND> waited;
+  if (!waited.insert(window).second) return;
+  for (int i = 0; i < 40 && IsWindow(window) && WindowText(window).empty(); ++i) Sleep(25);
 }
 
 bool PressButton(HWND dialog, int id) {
@@ -304,11 +402,8 @@ RunResult RunAnswering(const std::string& exe, const std::string& args, const Wi
     if (GetTickCount() - start > timeoutMs) break;
     for (HWND window : TopLevelWindows(process.id)) {
       if (answered.count(window)) continue;
+      WaitForTitle(window);
       SeenWindow seen{window, WindowText(window), MessageBoxText(window)};
-      // Give a fresh dialog a moment to finish its initialisation.
-      Sleep(100);
-      seen.title = WindowText(window);
-      seen.text = MessageBoxText(window);
       bool recorded = std::any_of(result.windows.begin(), result.windows.end(),
                                   [&](const SeenWindow& w) { return w.window == window; });
       if (!recorded) result.windows.push_back(seen);

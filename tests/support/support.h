@@ -28,6 +28,23 @@ bool WriteFileText(const std::string& path, const std::string& text);
 // Deletes a folder with everything in it; true when it is gone.
 bool DeleteTree(const std::string& path);
 
+// --- Shortcuts ---------------------------------------------------------------
+// Wine maps the user's desktop to the home folder, which every prefix of the
+// machine shares, and its menu builder turns desktop shortcuts into launchers
+// of its own. Call before the first folder lookup of the test process: each
+// new Wine process reads both settings.
+void IsolateShortcutFolders();
+struct ShortcutData {
+  bool loaded = false;
+  std::string path;
+  std::string iconPath;
+  int iconIndex = -1;
+  std::string workingFolder;
+};
+ShortcutData ReadShortcut(const std::string& file);
+// A shortcut to target with target as its icon, as an earlier setup made them.
+bool PlantShortcut(const std::string& file, const std::string& target);
+
 // --- Processes ---------------------------------------------------------------
 struct Process {
   HANDLE handle = nullptr;
@@ -40,6 +57,14 @@ Process StartProcess(const std::string& exe, const std::string& args,
 // timeoutMs and answers kTimedOut. Closes the handle.
 constexpr DWORD kTimedOut = 0xDEAD0001;
 DWORD FinishProcess(Process* process, DWORD timeoutMs = 60000);
+
+// Runs a console program with its standard output and error into a file;
+// answers the exit code and what it wrote.
+struct ToolRun {
+  DWORD exitCode = kTimedOut;
+  std::string out;
+};
+ToolRun RunConsoleTool(const std::string& exe, const std::string& args);
 
 // --- UI driver ---------------------------------------------------------------
 struct SeenWindow {
@@ -56,6 +81,9 @@ std::vector<HWND> TopLevelWindows(DWORD pid);
 // Waits until a visible top-level window with this title exists (of pid
 // when given); null after timeoutMs.
 HWND WaitForWindow(const std::string& title, DWORD timeoutMs = 20000, DWORD pid = 0);
+// A window just shown may still be getting its title: waits for one, at most
+// a second, the first time it is asked about a window.
+void WaitForTitle(HWND window);
 // Presses a button of a dialog or message box by its control ID.
 bool PressButton(HWND dialog, int id);
 // Presses the button whose text (without "&") is text.

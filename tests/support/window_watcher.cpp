@@ -26,7 +26,7 @@ DWORD WINAPI WindowWatcher::Run(void* param) {
   while (InterlockedCompareExchange(&self->stop_, 0, 0) == 0) {
     for (HWND window : TopLevelWindows(GetCurrentProcessId())) {
       if (answered.count(window)) continue;
-      Sleep(100);  // let the window finish its initialisation
+      WaitForTitle(window);
       SeenWindow seen{window, WindowText(window), MessageBoxText(window)};
       bool known = false;
       for (const SeenWindow& w : self->seen_) known = known || w.window == window;

@@ -4,6 +4,7 @@
 // fault, the restart is carried out where the run left one pending, and the
 // end state must equal that of one clean run.
 #include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
@@ -21,9 +22,9 @@
 #include "files/program_files.h"
 #include "package/setup_package.h"
 #include "package/target_choice.h"
+#include "resources/resource_ids.h"
 #include "support/support.h"
 #include "win/files_test_helpers.h"
-#include "win/test_prefix.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ void DumpKey(HKEY root, const std::string& path, std::vector<std::string>* lines
 class Convergence : public testing::TestWithParam<Scenario> {
  protected:
   void SetUp() override {
-    test_prefix::IsolateShortcutFolders();
+    ts::IsolateShortcutFolders();
     g_progressPause = 0;
     g_readPackageFolder = ReadTestPackage;
     g_setupPackage.instance = GetModuleHandleA(nullptr);
@@ -108,19 +109,19 @@ class Convergence : public testing::TestWithParam<Scenario> {
 
   // The command as the driver runs it after its start: the target chosen
   // silently, then the step list. Answers whether it succeeded.
-  int Run(bool install, bool running) {
+  int Run(bool install, bool running, uint32_t moreFlags = 0, HWND progress = nullptr) {
     files_test::ScopedWindowsVersion version(
         scenario().nt ? VER_PLATFORM_WIN32_NT : VER_PLATFORM_WIN32_WINDOWS, scenario().nt ? 5 : 4);
     SetupContext context;
     InitSetupContext(&context);
-    context.flags = (install ? OptInstall : 0) | OptSilent;
+    context.flags = (install ? OptInstall : 0) | OptSilent | moreFlags;
     context.isNt5OrLater = scenario().nt;
     context.succeeded = 1;  // the package loaded
     g_setupPackage.isXmlDescriptor = 0;
     if (install && !LoadPackageFolder(kPackage)) return 0;
     if (!ChooseTarget(&context)) return 0;
     context.instanceRunning = running;
-    return RunStepList(&context, nullptr);
+    return RunStepList(&context, progress);
   }
   void RestartIfPending() {
     if (files_test::PendingOperations() != "missing" ||
@@ -227,6 +228,46 @@ INSTANTIATE_TEST_SUITE_P(Runs, Convergence,
                                          Scenario{"UninstallNtProductRunning", true, false, true},
                                          Scenario{"Uninstall9x", false, false, false},
                                          Scenario{"Uninstall9xProductRunning", false, false, true}),
+                         [](const testing::TestParamInfo<Scenario>& info) { return info.param.name; });
+
+// The positions the step lists give the bar, in order.
+std::vector<int> g_positions;
+WNDPROC g_barProc = nullptr;
+LRESULT CALLBACK RecordPosition(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == PBM_SETPOS) g_positions.push_back(static_cast<int>(wParam));
+  return CallWindowProcA(g_barProc, bar, message, wParam, lParam);
+}
+
+class StepProgress : public Convergence {};
+
+TEST_P(StepProgress, EveryStepMovesTheBarOnePosition) {
+  HWND window = ShowProgressWindow(GetModuleHandleA(nullptr));
+  ASSERT_NE(nullptr, window);
+  HWND bar = GetDlgItem(window, IDC_PROGRESS_BAR);
+  g_barProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordPosition)));
+  struct Case {
+    const char* name;
+    bool install;
+    uint32_t flags;
+    std::vector<int> positions;
+  } cases[] = {
+      {"install", true, 0, {1, 2, 3, 4, 5, 6, 7, 8}},
+      {"install /W", true, OptKeepSettings, {1, 2, 3, 4, 5, 6, 7, 8}},
+      {"uninstall", false, 0, {2, 3, 4, 5, 6, 7, 8}},
+  };
+  Reset();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    g_positions.clear();
+    EXPECT_EQ(1, Run(c.install, false, c.flags, window));
+    EXPECT_EQ(c.positions, g_positions);
+    RestartIfPending();
+  }
+  DestroyWindow(window);
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, StepProgress, testing::Values(Scenario{"Nt", true, true, false}),
                          [](const testing::TestParamInfo<Scenario>& info) { return info.param.name; });
 
 }  // namespace

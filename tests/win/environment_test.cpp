@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include "driver/environment.h"
+#include "driver/setup_sequence.h"
+#include "support/support.h"
 
 namespace {
 
@@ -174,6 +176,30 @@ TEST(EnvironmentChecks, PassOnTheTestMachine) {
   EXPECT_EQ(CheckOsSupported(), 1);
   EXPECT_EQ(CheckServicePack(), 1);
   EXPECT_EQ(IsUserAdministrator(), 1);
+}
+
+// A user who is no administrator is refused before anything is read or
+// written: a message unless silent, no result record.
+TEST(EnvironmentChecks, ANonAdministratorIsRefusedBeforeAnyChange) {
+  int (*saved)() = g_isUserAdministrator;
+  g_isUserAdministrator = [] { return 0; };
+  for (const char* args : {"", "/S"}) {
+    SCOPED_TRACE(args);
+    ts::DeleteRegTree(HKEY_CURRENT_USER, ts::kProductKey);
+    SetupContext context;
+    InitSetupContext(&context);
+    ts::WindowWatcher watcher;
+    EXPECT_EQ(-1, RunSetup(GetModuleHandleA(nullptr), args, &context));
+    std::vector<ts::SeenWindow> seen = watcher.Stop();
+    EXPECT_EQ("", ts::ResultRecord());
+    if (args[0] == '\0') {
+      ASSERT_EQ(1u, seen.size());
+      EXPECT_EQ("You must be an administrator to run this program.", seen[0].text);
+    } else {
+      EXPECT_TRUE(seen.empty());
+    }
+  }
+  g_isUserAdministrator = saved;
 }
 
 int TakeOwnershipEnabled() {

@@ -134,7 +134,7 @@ DWORD EveryoneRights(const std::string& file) {
 // none, would).
 TEST(FileAccess, RealFileKeepsItsDataAndShowsEveryonesRights) {
   const std::string folder = "C:\\files_access";
-  DeleteTree(folder);
+  ts::DeleteTree(folder);
   ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
   const std::string file = folder + "\\DidIve.exe";
   WriteFileBytes(file, "program");
@@ -150,7 +150,7 @@ TEST(FileAccess, RealFileKeepsItsDataAndShowsEveryonesRights) {
   WriteFileBytes(file, "replaced");
   EXPECT_EQ(ReadFileBytes(file), "replaced");
   EXPECT_TRUE(DeleteFileA(file.c_str()));
-  DeleteTree(folder);
+  ts::DeleteTree(folder);
 }
 
 TEST(FileAccess, MissingFileAnswersZeroAndStaysMissing) {

@@ -27,8 +27,8 @@ const char* const kInstalledNames[] = {"_nvxu000.exe", "DidIve.exe", "NvxSetup.i
                                        "NvxSetup.dll", "NVXSYSID.sys", "NVXSYSID.vxd", "nvxliba.dll",
                                        "nvxlibb.dll", "unicows.dll", "NVXNTDEV.sys", "NvxFlash.dll"};
 
-std::string Uninstaller() { return WindowsFolder() + "\\_nvxu000.exe"; }
-std::string TempFolder() { return WindowsFolder() + "\\TEMP"; }
+std::string Uninstaller() { return ts::WindowsDir() + "\\_nvxu000.exe"; }
+std::string TempFolder() { return ts::WindowsDir() + "\\TEMP"; }
 
 // Folders named like staging folders inside folder.
 std::vector<std::string> StagingFoldersIn(const std::string& folder) {
@@ -44,7 +44,7 @@ std::vector<std::string> StagingFoldersIn(const std::string& folder) {
 }
 
 void RemoveStagingFoldersIn(const std::string& folder) {
-  for (const std::string& staging : StagingFoldersIn(folder)) DeleteTree(staging);
+  for (const std::string& staging : StagingFoldersIn(folder)) ts::DeleteTree(staging);
 }
 
 struct Variant {
@@ -73,8 +73,8 @@ class ProgramFiles : public ::testing::Test {
   void Clean() {
     ClearPendingOperations();
     RemoveWininit();
-    DeleteTree(kPackage);
-    DeleteTree(kPrograms);
+    ts::DeleteTree(kPackage);
+    ts::DeleteTree(kPrograms);
     DeleteFileA(Uninstaller().c_str());
     RemoveStagingFoldersIn(TempFolder());
   }
@@ -142,7 +142,7 @@ TEST_F(ProgramFiles, FreshInstallPutsElevenFilesAndTheUninstallerInPlace) {
     ExpectNewFiles(*variant);
     EXPECT_TRUE(StagingFoldersIn(TempFolder()).empty());
     EXPECT_EQ(PendingOperations(), "missing");
-    DeleteTree(kFolder);
+    ts::DeleteTree(kFolder);
     DeleteFileA(Uninstaller().c_str());
   }
 }
@@ -174,7 +174,7 @@ TEST_F(ProgramFiles, InstallReplacesAnEarlierInstallationOfEitherKind) {
     EXPECT_TRUE(StagingFoldersIn(TempFolder()).empty());
     EXPECT_EQ(PendingOperations(), "missing");
     EXPECT_EQ(WininitText(), "missing");
-    DeleteTree(kFolder);
+    ts::DeleteTree(kFolder);
     DeleteFileA(Uninstaller().c_str());
   }
 }
@@ -186,7 +186,7 @@ TEST_F(ProgramFiles, ProgramFolderIsCreatedLevelByLevel) {
   ASSERT_EQ(InstallProgramFiles(nullptr, kPackage.c_str(), deep.c_str(), 0), 1);
   ExpectNewFiles(kIni, deep);
   // A trailing backslash names the same folder.
-  DeleteTree(kPrograms + "\\one");
+  ts::DeleteTree(kPrograms + "\\one");
   ASSERT_EQ(InstallProgramFiles(nullptr, kPackage.c_str(), (deep + "\\").c_str(), 0), 1);
   ExpectNewFiles(kIni, deep);
 }
@@ -211,7 +211,7 @@ TEST_F(ProgramFiles, MissingPackageFileChangesNothingAtTheFinalPlaces) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.missing);
-    DeleteTree(kFolder);
+    ts::DeleteTree(kFolder);
     InstallOld(*c.variant);
     UseVariant(*c.variant);
     std::string missing = kPackage + "\\" + c.missing;
@@ -225,7 +225,7 @@ TEST_F(ProgramFiles, MissingPackageFileChangesNothingAtTheFinalPlaces) {
     RemoveStagingFoldersIn(TempFolder());
   }
   // Nor is a missing program folder created.
-  DeleteTree(kFolder);
+  ts::DeleteTree(kFolder);
   DeleteFileA(Uninstaller().c_str());
   DeleteFileA((kPackage + "\\nvxlibb.dll").c_str());
   EXPECT_EQ(InstallProgramFiles(nullptr, kPackage.c_str(), kFolder.c_str(), 0), 0);
@@ -319,7 +319,7 @@ TEST_F(ProgramFiles, RunningProductWithTheProgramOnAnotherDriveStagesThere) {
   const std::string drive = std::string("Z:") + SETUP_BUILD_DIR + "/files_zdrive";
   std::string parent = drive;
   for (char& c : parent) if (c == '/') c = '\\';
-  DeleteTree(parent);
+  ts::DeleteTree(parent);
   const std::string folder = parent + "\\Ravozeve Vuzizirer";
   ASSERT_TRUE(CreateDirectoryA(parent.c_str(), nullptr));
   InstallOld(kIni, folder);
@@ -345,7 +345,7 @@ TEST_F(ProgramFiles, RunningProductWithTheProgramOnAnotherDriveStagesThere) {
   ExpectNewFiles(kIni, folder);
   EXPECT_TRUE(StagingFoldersIn(parent).empty());
   EXPECT_TRUE(StagingFoldersIn(TempFolder()).empty());
-  DeleteTree(parent);
+  ts::DeleteTree(parent);
 }
 
 // --- Install right after an uninstall, before the restart ---

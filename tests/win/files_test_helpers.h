@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/os_version.h"
+#include "support/support.h"
 
 namespace files_test {
 
@@ -83,32 +84,6 @@ inline std::string ShortPath(const std::string& path) {
   return buffer;
 }
 
-inline std::string WindowsFolder() {
-  char buffer[MAX_PATH] = {};
-  GetWindowsDirectoryA(buffer, MAX_PATH);
-  return buffer;
-}
-
-inline void DeleteTree(const std::string& path) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string child = path + "\\" + name;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        DeleteTree(child);
-      } else {
-        SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(child.c_str());
-      }
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryA(path.c_str());
-}
-
 inline std::string PendingOperations() {
   HKEY key;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_READ, &key) != ERROR_SUCCESS) return "missing";
@@ -156,13 +131,13 @@ inline std::vector<std::pair<std::string, std::string>> PendingPairs() {
   return pairs;
 }
 
-inline std::string WininitPath() { return WindowsFolder() + "\\WININIT.INI"; }
+inline std::string WininitPath() { return ts::WindowsDir() + "\\WININIT.INI"; }
 
 inline std::string WininitText() { return ReadFileBytes(WininitPath()); }
 
 inline void RemoveWininit() {
   DeleteFileA(WininitPath().c_str());
-  DeleteFileA((WindowsFolder() + "\\wininit.bak").c_str());
+  DeleteFileA((ts::WindowsDir() + "\\wininit.bak").c_str());
 }
 
 inline void RunRestart() {

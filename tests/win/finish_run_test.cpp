@@ -51,7 +51,6 @@ TEST_P(FinishRunCases, RecordMessageAndExitCode) {
 
   ts::WindowWatcher watcher;
   int exitCode = FinishRun(GetModuleHandleA(nullptr), &context);
-  Sleep(300);
   std::vector<ts::SeenWindow> seen = watcher.Stop();
 
   EXPECT_EQ(c.phase, exitCode);
@@ -116,7 +115,6 @@ TEST(FinishRun, RunningInstanceGivesTheRestartPromptInsteadOfCompleted) {
     g_promptReboot = RecordPrompt;
     ts::WindowWatcher watcher;
     EXPECT_EQ(0, FinishRun(GetModuleHandleA(nullptr), &context));
-    Sleep(300);
     std::vector<ts::SeenWindow> seen = watcher.Stop();
     g_promptReboot = saved;
     EXPECT_EQ("0000", ts::ResultRecord());

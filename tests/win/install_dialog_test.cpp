@@ -34,6 +34,20 @@ void SetEditText(HWND dialog, const std::string& text) {
                reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+// Clicks a control and returns once the dialog has handled the click.
+void Click(HWND dialog, int id) {
+  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+// Waits up to five seconds for done() to hold; answers whether it did.
+bool WaitFor(const std::function<bool()>& done) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(25)) {
+    if (done()) return true;
+  }
+  return done();
+}
+
 bool WaitGone(HWND window, DWORD timeoutMs) {
   DWORD start = GetTickCount();
   while (IsWindow(window)) {
@@ -185,13 +199,11 @@ TEST_F(InstallDialogTest, CheckBoxGoesFromIndeterminateToUncheckedToChecked) {
   INT_PTR result = DriveDialog(&target_, [](HWND dialog) {
     const UINT expected[] = {BST_UNCHECKED, BST_CHECKED, BST_UNCHECKED, BST_CHECKED};
     for (UINT state : expected) {
-      ts::PressButton(dialog, IDC_DESKTOP_ICON);
-      Sleep(100);
+      Click(dialog, IDC_DESKTOP_ICON);
       EXPECT_EQ(state, ts::ControlCheck(dialog, IDC_DESKTOP_ICON));
     }
     // The other one is clicked once: unchecked, so not wanted.
-    ts::PressButton(dialog, IDC_START_MENU_ICON);
-    Sleep(100);
+    Click(dialog, IDC_START_MENU_ICON);
     ts::PressButton(dialog, IDOK);
   });
   EXPECT_EQ(IDOK, result);
@@ -298,12 +310,11 @@ TEST_F(BrowseTest, StartsAtTheProposedFolderAndConfirmsIt) {
     HWND browser = WaitForOwnedWindow(dialog);
     ASSERT_NE(nullptr, browser);
     status = WaitForStatus(browser, "\\Proposed");
-    Sleep(200);
-    okEnabled = ts::ControlEnabled(browser, IDOK);
+    okEnabled = WaitFor([&] { return ts::ControlEnabled(browser, IDOK); });
     ts::PressButton(browser, IDOK);
     ASSERT_TRUE(WaitGone(browser, 5000));
-    Sleep(100);
-    EXPECT_EQ(folder_ + "\\Proposed", EditText(dialog));
+    EXPECT_TRUE(WaitFor([&] { return EditText(dialog) == folder_ + "\\Proposed"; }))
+        << EditText(dialog);
     ts::PressButton(dialog, IDOK);
   });
   EXPECT_EQ(IDOK, result);
@@ -322,7 +333,6 @@ TEST_F(BrowseTest, StartsAtProgramFilesWhenTheProposedFolderDoesNotExistYet) {
     status = WaitForStatus(browser, ts::ProgramFilesDir());
     ts::PressButton(browser, IDCANCEL);
     ASSERT_TRUE(WaitGone(browser, 5000));
-    Sleep(100);
     // A cancelled browser leaves the field as it was.
     EXPECT_EQ(folder_ + "\\Not There Yet", EditText(dialog));
     ts::PressButton(dialog, IDOK);

@@ -105,6 +105,31 @@ TEST(CheckRunningInstance, RelaunchWaitsUntilTheProductReleasesItsMutex) {
   StopProduct(&again);
 }
 
+DWORD WINAPI TakeAndLeave(void* mutex) {
+  *static_cast<HANDLE*>(mutex) = CreateMutexA(nullptr, TRUE, kName);
+  return 0;  // ends owning it: the mutex is abandoned
+}
+
+DWORD WINAPI TryTake(void* mutex) { return WaitForSingleObject(static_cast<HANDLE>(mutex), 0); }
+
+// A product that ended without releasing its mutex: the relaunch takes the
+// abandoned mutex, counts the product as ended and gives the mutex back.
+TEST(CheckRunningInstance, RelaunchTakesAnAbandonedMutexAndGivesItBack) {
+  HANDLE mutex = nullptr;
+  HANDLE owner = CreateThread(nullptr, 0, TakeAndLeave, &mutex, 0, nullptr);
+  WaitForSingleObject(owner, INFINITE);
+  CloseHandle(owner);
+  ASSERT_NE(nullptr, mutex);
+  EXPECT_EQ(0, Check("1.03.0000", OptInstall | OptRelaunch));
+  HANDLE other = CreateThread(nullptr, 0, TryTake, mutex, 0, nullptr);
+  WaitForSingleObject(other, INFINITE);
+  DWORD taken = WAIT_FAILED;
+  GetExitCodeThread(other, &taken);
+  CloseHandle(other);
+  EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), taken) << "the setup kept the mutex";
+  CloseHandle(mutex);
+}
+
 TEST(CheckRunningInstance, EmptyProductNameFindsNothing) {
   SetupContext context;
   InitSetupContext(&context);

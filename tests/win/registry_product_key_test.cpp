@@ -95,10 +95,10 @@ TEST_F(ProductKeyTest, WritersOtherThanTheProgramFolderNeedTheKey) {
     EXPECT_EQ(RegisterNameAndVersion("N", "V", flags), expected);
     EXPECT_EQ(RegisterGroupFolder("G", flags), expected);
     EXPECT_EQ(RegisterDownloadSettings(1, "D", flags), expected);
-    EXPECT_FALSE(regtest::KeyExists(HKEY_LOCAL_MACHINE, kKey));
+    EXPECT_FALSE(ts::RegKeyExists(HKEY_LOCAL_MACHINE, kKey));
   }
   EXPECT_EQ(RegisterProgramFolder(nullptr, kRemove), 1);
-  EXPECT_FALSE(regtest::KeyExists(HKEY_LOCAL_MACHINE, kKey));
+  EXPECT_FALSE(ts::RegKeyExists(HKEY_LOCAL_MACHINE, kKey));
 }
 
 TEST_F(ProductKeyTest, UninstallKeepsInternetFunctionInstallEntriesAndForeignValues) {

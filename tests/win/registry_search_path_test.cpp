@@ -30,7 +30,7 @@ class SearchPathTest : public ::testing::Test {
     return regtest::Subkeys(HKEY_LOCAL_MACHINE, below.empty() ? kSearch : kSearch + "\\" + below);
   }
   bool Exists(const std::string& below) {
-    return regtest::KeyExists(HKEY_LOCAL_MACHINE, kSearch + "\\" + below);
+    return ts::RegKeyExists(HKEY_LOCAL_MACHINE, kSearch + "\\" + below);
   }
 };
 
@@ -83,8 +83,8 @@ TEST_F(SearchPathTest, UninstallRemovesTheWholeSubkeyAndKeepsTheProductKey) {
   ASSERT_EQ(RegisterSearchFolder("D:\\IMAGES\\X", OptInstall), 1);
   regtest::SetValue(HKEY_LOCAL_MACHINE, kSearch, "Foreign", Sz("x"));
   EXPECT_EQ(RegisterSearchFolder(nullptr, 0), 1);
-  EXPECT_FALSE(regtest::KeyExists(HKEY_LOCAL_MACHINE, kSearch));
-  EXPECT_TRUE(regtest::KeyExists(HKEY_LOCAL_MACHINE, kKey));
+  EXPECT_FALSE(ts::RegKeyExists(HKEY_LOCAL_MACHINE, kSearch));
+  EXPECT_TRUE(ts::RegKeyExists(HKEY_LOCAL_MACHINE, kKey));
   EXPECT_EQ(regtest::Values(HKEY_LOCAL_MACHINE, kKey).size(), 2u);
   // Nothing left to remove is no failure.
   EXPECT_EQ(RegisterSearchFolder(nullptr, 0), 1);
@@ -103,7 +103,7 @@ TEST_F(SearchPathTest, FolderTooLongForTheKeyPathFailsWithoutAKey) {
 
   std::string longer = folder + "g";
   EXPECT_EQ(RegisterSearchFolder(longer.c_str(), OptInstall), 0);
-  EXPECT_FALSE(regtest::KeyExists(HKEY_LOCAL_MACHINE, kSearch));
+  EXPECT_FALSE(ts::RegKeyExists(HKEY_LOCAL_MACHINE, kSearch));
 }
 
 TEST_F(SearchPathTest, DeleteKeyTreeWithANameDeletesTheKeyAndEverythingBelow) {
@@ -119,7 +119,7 @@ TEST_F(SearchPathTest, DeleteKeyTreeWithANameDeletesTheKeyAndEverythingBelow) {
   ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
   EXPECT_EQ(DeleteKeyTree(key, "Tree"), 1);
   RegCloseKey(key);
-  EXPECT_FALSE(regtest::KeyExists(HKEY_LOCAL_MACHINE, root));
+  EXPECT_FALSE(ts::RegKeyExists(HKEY_LOCAL_MACHINE, root));
   EXPECT_EQ(regtest::Values(HKEY_LOCAL_MACHINE, kKey).size(), 1u);
 }
 
@@ -132,14 +132,14 @@ TEST_F(SearchPathTest, DeleteKeyTreeWithoutANameEmptiesTheKey) {
   ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, root.c_str(), 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
   EXPECT_EQ(DeleteKeyTree(key, nullptr), 1);
   RegCloseKey(key);
-  EXPECT_TRUE(regtest::KeyExists(HKEY_LOCAL_MACHINE, root));
+  EXPECT_TRUE(ts::RegKeyExists(HKEY_LOCAL_MACHINE, root));
   EXPECT_TRUE(regtest::Values(HKEY_LOCAL_MACHINE, root).empty());
   EXPECT_TRUE(regtest::Subkeys(HKEY_LOCAL_MACHINE, root).empty());
 }
 
 TEST_F(SearchPathTest, DeleteKeyTreeOfAMissingKeySucceeds) {
   EXPECT_EQ(DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\KWO\\PlumwickSoftwareInstaller\\None"), 1);
-  EXPECT_FALSE(regtest::KeyExists(HKEY_LOCAL_MACHINE, kKey));
+  EXPECT_FALSE(ts::RegKeyExists(HKEY_LOCAL_MACHINE, kKey));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "common/system_change.h"
 #include "registry/registry_io.h"
+#include "support/support.h"
 
 namespace regtest {
 
@@ -32,13 +33,6 @@ inline void PrintTo(const Value& v, std::ostream* os) {
     if (c >= 0x20 && c < 0x7F) *os << c; else *os << "\\x" << std::hex << int(c) << std::dec;
   }
   *os << "]";
-}
-
-inline bool KeyExists(HKEY root, const std::string& path) {
-  HKEY key;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
 }
 
 // All values of a key, by name ("" is the default value).
@@ -149,11 +143,5 @@ inline void WatchWrites(const char* failName = nullptr) {
   SetSystemChangeFilter(FilterWrites);
 }
 inline void StopWatchingWrites() { SetSystemChangeFilter(nullptr); }
-
-inline std::string WindowsDirectory() {
-  char windows[MAX_PATH];
-  UINT n = GetWindowsDirectoryA(windows, MAX_PATH);
-  return std::string(windows, n);
-}
 
 }  // namespace regtest

@@ -32,7 +32,7 @@ class UninstallEntryTest : public ::testing::Test {
   std::map<std::string, Value> Interface() {
     return regtest::Values(HKEY_LOCAL_MACHINE, kInterface);
   }
-  std::string Icon() { return regtest::WindowsDirectory() + "\\_nvxu000.exe,0"; }
+  std::string Icon() { return ts::WindowsDir() + "\\_nvxu000.exe,0"; }
 };
 
 TEST_F(UninstallEntryTest, InstallWritesTheFourValues) {
@@ -95,8 +95,8 @@ TEST_F(UninstallEntryTest, RefusedValueEndsTheChain) {
 TEST_F(UninstallEntryTest, UninstallDeletesTheKey) {
   ASSERT_EQ(RegisterUninstallEntry("_nvxu000.exe", "N", "V", OptInstall), 1);
   EXPECT_EQ(RegisterUninstallEntry(nullptr, nullptr, nullptr, 0), 1);
-  EXPECT_FALSE(regtest::KeyExists(HKEY_LOCAL_MACHINE, kEntry));
-  EXPECT_TRUE(regtest::KeyExists(HKEY_LOCAL_MACHINE, kUninstall));
+  EXPECT_FALSE(ts::RegKeyExists(HKEY_LOCAL_MACHINE, kEntry));
+  EXPECT_TRUE(ts::RegKeyExists(HKEY_LOCAL_MACHINE, kUninstall));
   // An entry gone already counts as removed: the uninstall can run again.
   EXPECT_EQ(RegisterUninstallEntry(nullptr, nullptr, nullptr, 0), 1);
 }
@@ -104,7 +104,7 @@ TEST_F(UninstallEntryTest, UninstallDeletesTheKey) {
 TEST_F(UninstallEntryTest, InterfacePathValuesAndTypes) {
   ASSERT_EQ(RegisterInterfacePath("_nvxu000.exe", OptInstall), 1);
   std::map<std::string, Value> expected = {
-      {"InterfacePath", Sz(regtest::WindowsDirectory() + "\\_nvxu000.exe")},
+      {"InterfacePath", Sz(ts::WindowsDir() + "\\_nvxu000.exe")},
       {"VeruZadovo", Dword(2)},
       {"Farrowmind", Dword(0)}};
   EXPECT_EQ(Interface(), expected);
@@ -127,7 +127,7 @@ TEST_F(UninstallEntryTest, InterfacePathUninstallKeepsTheKeyAndForeignValues) {
   ASSERT_EQ(RegisterInterfacePath("_nvxu000.exe", OptInstall), 1);
   regtest::SetValue(HKEY_LOCAL_MACHINE, kInterface, "Foreign", Sz("f"));
   EXPECT_EQ(RegisterInterfacePath(nullptr, 0), 1);
-  EXPECT_TRUE(regtest::KeyExists(HKEY_LOCAL_MACHINE, kInterface));
+  EXPECT_TRUE(ts::RegKeyExists(HKEY_LOCAL_MACHINE, kInterface));
   std::map<std::string, Value> expected = {{"Foreign", Sz("f")}};
   EXPECT_EQ(Interface(), expected);
   // Values already gone: still removed.
@@ -137,7 +137,7 @@ TEST_F(UninstallEntryTest, InterfacePathUninstallKeepsTheKeyAndForeignValues) {
 // Windows 9x and NT 4.0 never get the key; an uninstall there must not fail.
 TEST_F(UninstallEntryTest, InterfacePathUninstallWithoutTheKeySucceeds) {
   EXPECT_EQ(RegisterInterfacePath(nullptr, 0), 1);
-  EXPECT_FALSE(regtest::KeyExists(HKEY_LOCAL_MACHINE, kInterface));
+  EXPECT_FALSE(ts::RegKeyExists(HKEY_LOCAL_MACHINE, kInterface));
 }
 
 TEST_F(UninstallEntryTest, InterfacePathThatCannotBeOpenedFails) {

@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/support.h"
 #include "win/files_test_helpers.h"
-#include "win/test_prefix.h"
 
 #include "common/option_bits.h"
 #include "common/system_library.h"
@@ -20,65 +20,12 @@
 namespace {
 
 
-std::string ShellFolder(int id) {
-  char path[MAX_PATH] = {};
-  SHGetFolderPathA(nullptr, id, nullptr, 0, path);
-  return path;
-}
-
-bool FileExists(const std::string& path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool FolderExists(const std::string& path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-struct LinkData {
-  bool loaded = false;
-  std::string path;
-  std::string iconPath;
-  int iconIndex = -1;
-  std::string workingFolder;
-};
-
-LinkData ReadLink(const std::string& file) {
-  LinkData data;
-  CoInitialize(nullptr);
-  IShellLinkA* link = nullptr;
-  if (CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                       reinterpret_cast<void**>(&link)) == S_OK) {
-    IPersistFile* persist = nullptr;
-    if (link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)) == S_OK) {
-      std::wstring wide(file.begin(), file.end());
-      if (persist->Load(wide.c_str(), STGM_READ) == S_OK) {
-        data.loaded = true;
-        char text[MAX_PATH] = {};
-        link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
-        data.path = text;
-        text[0] = '\0';
-        link->GetIconLocation(text, MAX_PATH, &data.iconIndex);
-        data.iconPath = text;
-        text[0] = '\0';
-        link->GetWorkingDirectory(text, MAX_PATH);
-        data.workingFolder = text;
-      }
-      persist->Release();
-    }
-    link->Release();
-  }
-  CoUninitialize();
-  return data;
-}
-
 // A program file to point at, in a folder of its own; two backslashes stand
 // before the file name as in the installed program's path.
 class ShortcutsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    test_prefix::IsolateShortcutFolders();
+    ts::IsolateShortcutFolders();
     base_ = "C:\\shortcut_tests";
     CreateDirectoryA(base_.c_str(), nullptr);
     programFolder_ = base_ + "\\Program";
@@ -122,14 +69,14 @@ TEST_F(ShortcutsTest, CreatesReadsBackAndRemovesEachKind) {
   for (const KindCase& kind : kKinds) {
     SCOPED_TRACE(kind.label);
     const std::string name = "Shortcut Test Product";
-    const std::string file = ShellFolder(kind.folderId) + "\\" + name + ".lnk";
+    const std::string file = ts::SpecialFolder(kind.folderId) + "\\" + name + ".lnk";
     Clean(file);
     EXPECT_EQ(0, kind.exists(name.c_str()));
 
     ASSERT_EQ(1, kind.set(programPath_.c_str(), name.c_str(), OptInstall | OptSilent));
-    ASSERT_TRUE(FileExists(file));
+    ASSERT_TRUE(ts::FileExists(file));
     EXPECT_EQ(1, kind.exists(name.c_str()));
-    LinkData link = ReadLink(file);
+    ts::ShortcutData link = ts::ReadShortcut(file);
     ASSERT_TRUE(link.loaded);
     EXPECT_STRCASEEQ((programFolder_ + "\\DidIve.exe").c_str(), link.path.c_str());
     EXPECT_EQ(programPath_, link.iconPath);
@@ -140,7 +87,7 @@ TEST_F(ShortcutsTest, CreatesReadsBackAndRemovesEachKind) {
     EXPECT_EQ(1, kind.set(programPath_.c_str(), name.c_str(), OptInstall));
 
     EXPECT_EQ(1, kind.set(nullptr, name.c_str(), 0));
-    EXPECT_FALSE(FileExists(file));
+    EXPECT_FALSE(ts::FileExists(file));
     EXPECT_EQ(0, kind.exists(name.c_str()));
     // Removing what is not there succeeds and touches nothing.
     EXPECT_EQ(1, kind.set(nullptr, name.c_str(), OptSilent));
@@ -150,13 +97,13 @@ TEST_F(ShortcutsTest, CreatesReadsBackAndRemovesEachKind) {
 TEST_F(ShortcutsTest, FindsAndRemovesANameWithAnExtension) {
   // A dotted name must not be searched without ".lnk".
   const std::string name = "Installer 2.0";
-  const std::string file = ShellFolder(CSIDL_DESKTOP) + "\\" + name + ".lnk";
+  const std::string file = ts::SpecialFolder(CSIDL_DESKTOP) + "\\" + name + ".lnk";
   Clean(file);
   ASSERT_EQ(1, SetDesktopShortcut(programPath_.c_str(), name.c_str(), OptInstall));
-  ASSERT_TRUE(FileExists(file));
+  ASSERT_TRUE(ts::FileExists(file));
   EXPECT_EQ(1, DesktopShortcutExists(name.c_str()));
   // A file named like the shortcut without ".lnk" is not the shortcut.
-  const std::string bare = ShellFolder(CSIDL_DESKTOP) + "\\Installer 3.0";
+  const std::string bare = ts::SpecialFolder(CSIDL_DESKTOP) + "\\Installer 3.0";
   Clean(bare);
   HANDLE other = CreateFileA(bare.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, other);
@@ -164,25 +111,25 @@ TEST_F(ShortcutsTest, FindsAndRemovesANameWithAnExtension) {
   EXPECT_EQ(0, DesktopShortcutExists("Installer 3.0"));
 
   EXPECT_EQ(1, SetDesktopShortcut(nullptr, name.c_str(), 0));
-  EXPECT_FALSE(FileExists(file));
-  EXPECT_TRUE(FileExists(bare));
+  EXPECT_FALSE(ts::FileExists(file));
+  EXPECT_TRUE(ts::FileExists(bare));
 }
 
 TEST_F(ShortcutsTest, StartMenuShortcutGoesToTheCommonStartMenuOnNt) {
   const std::string name = "Shortcut Test Common";
-  const std::string common = ShellFolder(CSIDL_COMMON_STARTMENU) + "\\" + name + ".lnk";
-  const std::string own = ShellFolder(CSIDL_STARTMENU) + "\\" + name + ".lnk";
-  const std::string desktop = ShellFolder(CSIDL_DESKTOP) + "\\" + name + ".lnk";
-  const std::string commonDesktop = ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + "\\" + name + ".lnk";
+  const std::string common = ts::SpecialFolder(CSIDL_COMMON_STARTMENU) + "\\" + name + ".lnk";
+  const std::string own = ts::SpecialFolder(CSIDL_STARTMENU) + "\\" + name + ".lnk";
+  const std::string desktop = ts::SpecialFolder(CSIDL_DESKTOP) + "\\" + name + ".lnk";
+  const std::string commonDesktop = ts::SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + "\\" + name + ".lnk";
   ASSERT_NE(common, own);
   Clean(common);
   Clean(desktop);
   ASSERT_EQ(1, SetStartMenuShortcut(programPath_.c_str(), name.c_str(), OptInstall));
   ASSERT_EQ(1, SetDesktopShortcut(programPath_.c_str(), name.c_str(), OptInstall));
-  EXPECT_TRUE(FileExists(common));
-  EXPECT_FALSE(FileExists(own));
-  EXPECT_TRUE(FileExists(desktop));
-  if (commonDesktop != desktop) EXPECT_FALSE(FileExists(commonDesktop));
+  EXPECT_TRUE(ts::FileExists(common));
+  EXPECT_FALSE(ts::FileExists(own));
+  EXPECT_TRUE(ts::FileExists(desktop));
+  if (commonDesktop != desktop) EXPECT_FALSE(ts::FileExists(commonDesktop));
 }
 
 class GroupShortcutTest : public ShortcutsTest {
@@ -215,16 +162,16 @@ class GroupShortcutTest : public ShortcutsTest {
 };
 
 TEST_F(GroupShortcutTest, CreatesTheGroupAndRemovesItWhenEmpty) {
-  ASSERT_FALSE(FolderExists(group_));
+  ASSERT_FALSE(ts::FolderExists(group_));
   ASSERT_EQ(1, SetGroupShortcut(programPath_.c_str(), link_.c_str(), group_.c_str(), OptInstall));
-  ASSERT_TRUE(FileExists(link_));
-  LinkData link = ReadLink(link_);
+  ASSERT_TRUE(ts::FileExists(link_));
+  ts::ShortcutData link = ts::ReadShortcut(link_);
   ASSERT_TRUE(link.loaded);
   EXPECT_EQ(programPath_, link.iconPath);
 
   EXPECT_EQ(1, SetGroupShortcut(nullptr, link_.c_str(), group_.c_str(), 0));
-  EXPECT_FALSE(FileExists(link_));
-  EXPECT_FALSE(FolderExists(group_));
+  EXPECT_FALSE(ts::FileExists(link_));
+  EXPECT_FALSE(ts::FolderExists(group_));
   // Removing again finds nothing and still succeeds.
   EXPECT_EQ(1, SetGroupShortcut(nullptr, link_.c_str(), group_.c_str(), 0));
 }
@@ -233,9 +180,9 @@ TEST_F(GroupShortcutTest, KeepsAGroupThatHoldsOtherFiles) {
   ASSERT_EQ(1, SetGroupShortcut(programPath_.c_str(), link_.c_str(), group_.c_str(), OptInstall));
   const std::string other = PlantLink(group_, "Other.lnk", "C:\\Other\\Other.exe");
   EXPECT_EQ(1, SetGroupShortcut(nullptr, link_.c_str(), group_.c_str(), 0));
-  EXPECT_FALSE(FileExists(link_));
-  EXPECT_TRUE(FileExists(other));
-  EXPECT_TRUE(FolderExists(group_));
+  EXPECT_FALSE(ts::FileExists(link_));
+  EXPECT_TRUE(ts::FileExists(other));
+  EXPECT_TRUE(ts::FolderExists(group_));
 }
 
 TEST_F(GroupShortcutTest, FailsWhenTheShortcutCannotBeSaved) {
@@ -243,7 +190,7 @@ TEST_F(GroupShortcutTest, FailsWhenTheShortcutCannotBeSaved) {
   const std::string deep = programs_ + "\\Missing\\Deeper";
   EXPECT_EQ(0, SetGroupShortcut(programPath_.c_str(), (deep + "\\X.lnk").c_str(), deep.c_str(),
                                 OptInstall));
-  EXPECT_FALSE(FolderExists(deep));
+  EXPECT_FALSE(ts::FolderExists(deep));
 }
 
 struct OldGroupCase {
@@ -285,10 +232,10 @@ TEST_F(GroupShortcutTest, ClearsOlderGroupsBesideTheNewOne) {
       if (c.extraFile) extra = PlantLink(oldGroup, "Readme.lnk", "C:\\Other\\Readme.exe");
 
       ASSERT_EQ(1, SetGroupShortcut(programPath_.c_str(), link_.c_str(), group_.c_str(), OptInstall));
-      EXPECT_TRUE(FileExists(link_));
-      EXPECT_EQ(!c.removed, FileExists(old));
-      EXPECT_EQ(!c.removed || c.extraFile, FolderExists(oldGroup));
-      if (c.extraFile) EXPECT_TRUE(FileExists(extra));
+      EXPECT_TRUE(ts::FileExists(link_));
+      EXPECT_EQ(!c.removed, ts::FileExists(old));
+      EXPECT_EQ(!c.removed || c.extraFile, ts::FolderExists(oldGroup));
+      if (c.extraFile) EXPECT_TRUE(ts::FileExists(extra));
 
       DeleteFileA(old.c_str());
       if (!extra.empty()) DeleteFileA(extra.c_str());
@@ -305,7 +252,7 @@ TEST_F(GroupShortcutTest, KeepsTheShortcutOfAGroupThatCarriesAnOldName) {
   link_ = group_ + "\\Ravozeve Vuzizirer.lnk";
   ASSERT_EQ(1, SetGroupShortcut(programPath_.c_str(), link_.c_str(), group_.c_str(), OptInstall));
   ASSERT_EQ(1, SetGroupShortcut(programPath_.c_str(), link_.c_str(), group_.c_str(), OptInstall));
-  EXPECT_TRUE(FileExists(link_));
+  EXPECT_TRUE(ts::FileExists(link_));
 }
 
 // The program group's change notification flushes; on Windows 9x without
@@ -359,7 +306,7 @@ HMODULE WINAPI RecordLoad(LPCSTR path) {
 TEST(ShellFolder, TakesTheQueryOfShell32ElseOfShfolderFromTheSystemFolder) {
   char system[MAX_PATH] = {};
   GetSystemDirectoryA(system, MAX_PATH);
-  const std::string expected = ShellFolder(CSIDL_PROGRAMS);
+  const std::string expected = ts::SpecialFolder(CSIDL_PROGRAMS);
   ASSERT_FALSE(expected.empty());
   for (const FolderQueryCase& c : kFolderQueryCases) {
     SCOPED_TRACE(c.label);

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include "win/test_prefix.h"
 
 #include "common/run_records.h"
 #include "common/text.h"
@@ -42,7 +41,7 @@ std::string ModuleFolder() {
 class TargetChoiceTest : public testing::Test {
  protected:
   void SetUp() override {
-    test_prefix::IsolateShortcutFolders();
+    ts::IsolateShortcutFolders();
     ts::ResetMachineState();
     ts::DeleteRegTree(HKEY_LOCAL_MACHINE, ts::kProductKey);
     CreateDirectoryA(kPackage, nullptr);

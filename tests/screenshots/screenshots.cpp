@@ -13,7 +13,6 @@
 
 #include "resources/resource_ids.h"
 #include "support/support.h"
-#include "win/test_prefix.h"
 
 namespace {
 
@@ -96,7 +95,7 @@ std::string OutputFolder() {
 class Screenshots : public testing::Test {
  protected:
   void SetUp() override {
-    test_prefix::IsolateShortcutFolders();
+    ts::IsolateShortcutFolders();
     // Xvfb runs no window manager: let Wine draw the captions and frames.
     ts::WriteRegString(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", "Managed", "N");
     ts::WriteRegString(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", "Decorated", "N");
