@@ -49,6 +49,17 @@ if(WIN32)
   target_include_directories(unit_tests PRIVATE ${CMAKE_BINARY_DIR}/generated ${CMAKE_SOURCE_DIR}/resources)
   setup_add_test_program(e2e_tests TIMEOUT 240 SOURCES ${SETUP_E2E_TESTS} LINK test_support gtest_main)
 
+  # package-check.exe against the native one on the same folders; the
+  # native build folder is the native preset's unless given.
+  set(SETUP_NATIVE_PACKAGE_CHECK ${CMAKE_SOURCE_DIR}/build/native/package-check CACHE FILEPATH
+      "The native package-check the Windows one is compared with")
+  add_test(NAME PackageCheck.SameAsNative
+           COMMAND ${CMAKE_COMMAND} -DNATIVE=${SETUP_NATIVE_PACKAGE_CHECK}
+                   -DWINDOWS=$<TARGET_FILE:package-check> -DWINE=${CMAKE_CROSSCOMPILING_EMULATOR}
+                   -DBUILD=${CMAKE_BINARY_DIR}
+                   -P ${CMAKE_SOURCE_DIR}/tests/win/package_check_same_as_native.cmake)
+  set_tests_properties(PackageCheck.SameAsNative PROPERTIES TIMEOUT 240)
+
   # setup.exe under each system language: Wine takes a process's language from
   # the locale it starts under and hands it down to the processes it starts,
   # so each language is one run of language_tests with its own LANG.
