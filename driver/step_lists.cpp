@@ -4,7 +4,6 @@
 #include <string.h>
 
 #include "common/folders.h"
-#include "common/path_text.h"
 #include "common/product_names.h"
 #include "common/resource_strings.h"
 #include "common/run_records.h"
@@ -14,6 +13,7 @@
 #include "driver/progress.h"
 #include "driver/step_lists.h"
 #include "files/program_files.h"
+#include "package/package_settings.h"
 #include "package/settings.h"
 #include "package/setup_package.h"
 #include "package/shortcuts.h"
@@ -24,7 +24,6 @@
 
 namespace {
 
-
 // Adds every existing folder of the ";"-separated "IMAGEPATH" list to the
 // search path; empty and relative entries (which would name folders under
 // the current one) are passed over like missing folders.
@@ -32,15 +31,11 @@ void RegisterImageFolders(SetupContext* context) {
   char list[MAX_PATH];
   ZeroMemory(list, sizeof(list));
   if (ReadImagePaths(list, MAX_PATH) == 0) return;
-  char* entry = list;
-  for (;;) {
-    char* next = strchr(entry, ';');
-    if (next != nullptr) *next = '\0';
-    if (IsFullPath(entry) && IsFolder(entry)) {
+  for (char* rest = list; rest != nullptr;) {
+    char* entry = CutListEntry(&rest);
+    if (IsImageEntry(entry) && IsFolder(entry)) {
       context->succeeded &= RegisterSearchFolder(entry, context->flags);
     }
-    if (next == nullptr) break;
-    entry = next + 1;
   }
 }
 
@@ -62,11 +57,6 @@ int RegisterDownloadFolder(SetupContext* context, char* found) {
   return 0;
 }
 
-// Whether a "DOWNLOAD" entry is usable: a path below the root of the
-// Windows drive begins with a backslash; an empty one would name the drive
-// itself, any other a folder under the current one.
-int IsDownloadEntry(const char* entry) { return entry[0] == '\\' && entry[1] != '\0'; }
-
 // Walks the "DOWNLOAD" list and creates the first entry that does not exist
 // yet. Unusable entries are passed over; a list without a usable one counts
 // as no list.
@@ -80,10 +70,8 @@ void CreateDownloadFolder(SetupContext* context) {
   size_t driveLength = slash != nullptr ? static_cast<size_t>(slash - windows) : strlen(windows);
 
   int usable = 0;
-  char* entry = list;
-  for (;;) {
-    char* next = strchr(entry, ';');
-    if (next != nullptr) *next = '\0';
+  for (char* rest = list; rest != nullptr;) {
+    char* entry = CutListEntry(&rest);
     if (IsDownloadEntry(entry)) {
       if (!usable) TextCopy(context->downloadFolder, MAX_PATH, windows);
       usable = 1;
@@ -100,8 +88,6 @@ void CreateDownloadFolder(SetupContext* context) {
         return;
       }
     }
-    if (next == nullptr) break;
-    entry = next + 1;
   }
 }
 

@@ -5,7 +5,8 @@
 #include <windows.h>
 #include <stdint.h>
 
-enum { kProgramFileCount = 12 };
+#include "files/program_file_set.h"
+
 
 int ProcessProgramFiles(HWND window, const char* folder, int instanceRunning, uint32_t flags);
 

@@ -4,9 +4,7 @@
 #include <string.h>
 
 #include "common/os_version.h"
-#include "common/text.h"
-#include "package/descriptor_key_map.h"
-#include "package/program_group.h"
+#include "package/package_settings.h"
 #include "package/setting_lookup.h"
 #include "package/setup_package.h"
 #include "package/shell_folders.h"
@@ -19,15 +17,16 @@ uint32_t ReadProfileString(const char* section, const char* key, const char* def
   return GetPrivateProfileStringA(section, key, defaultText, buffer, size, file);
 }
 
-// A RADAR entry counts when it is present and does not begin with ".".
-int IsRadarEntry(const char* key) {
-  char value[SettingCapacity];
-  ZeroMemory(value, sizeof(value));
-  return GetSetting("RADAR", key, "", value, sizeof(value), g_setupPackage.settingsPath) != 0 &&
-         value[0] != '.';
+// The package this run loaded, read with the system's profile reader.
+PackageSettings LoadedSettings() {
+  PackageSettings settings = {ReadProfileString, &g_systemProfile, g_setupPackage.settingsPath,
+                              g_setupPackage.descriptorPath, g_setupPackage.descriptor};
+  return settings;
 }
 
 }  // namespace
+
+ProfileReader SystemProfileReader() { return ReadProfileString; }
 
 int GetSetting(const char* section, const char* key, const char* defaultText, char* buffer,
                int size, const char* file) {
@@ -37,56 +36,31 @@ int GetSetting(const char* section, const char* key, const char* defaultText, ch
 }
 
 int ReadDefaultTarget(const char* programFilesFolder, char* targetFolder, int size) {
-  if (targetFolder == nullptr || size <= 0) return 0;
-  if (!TextFormat(targetFolder, static_cast<size_t>(size), "%s\\", programFilesFolder)) {
-    targetFolder[0] = '\0';
-    return 0;
-  }
-  const int prefix = static_cast<int>(strlen(targetFolder));
-  if (prefix + 1 >= size) return 0;
-  return GetSetting("INIT", "TARGET", "", targetFolder + prefix, size - prefix,
-                    g_setupPackage.settingsPath);
+  PackageSettings settings = LoadedSettings();
+  return ReadTargetSetting(&settings, programFilesFolder, targetFolder, size);
 }
 
 int ReadImagePaths(char* buffer, int size) {
-  return GetSetting("INIT", "IMAGEPATH", "", buffer, size, g_setupPackage.settingsPath);
+  PackageSettings settings = LoadedSettings();
+  return ReadListSetting(&settings, "IMAGEPATH", buffer, size);
 }
 
 int ReadDownloadFolders(char* buffer, int size) {
-  return GetSetting("INIT", "DOWNLOAD", "", buffer, size, g_setupPackage.settingsPath);
+  PackageSettings settings = LoadedSettings();
+  return ReadListSetting(&settings, "DOWNLOAD", buffer, size);
 }
 
 int ReadProgramGroup(char* groupFolder, int size) {
-  if (groupFolder == nullptr || size <= 0) return 0;
-  groupFolder[0] = '\0';
-  char group[SettingCapacity];
-  ZeroMemory(group, sizeof(group));
-  if (GetSetting("INIT", "GROUP", "", group, sizeof(group), g_setupPackage.settingsPath) == 0) {
-    return 0;
-  }
-  char base[MAX_PATH];
-  GetShellFolder(ProgramGroupFolderId(group, RunsOnNtFamily()), base);
-  return BuildProgramGroupFolder(base, group, groupFolder, static_cast<size_t>(size));
+  PackageSettings settings = LoadedSettings();
+  return ReadGroupSetting(&settings, RunsOnNtFamily(), GetShellFolder, groupFolder, size);
 }
 
 int ReadInternetMode() {
-  if (IsRadarEntry("FILE")) return 1;
-  if (IsRadarEntry("ALTFILE")) return 2;
-  return 0;
+  PackageSettings settings = LoadedSettings();
+  return ReadRadarMode(&settings);
 }
 
 int ReadReleaseInfo(char* name, char* version) {
-  if (g_setupPackage.descriptor != nullptr) {
-    if (!LookupDescriptorValue("RELEASE", "NAME", name, MAX_PATH, "DIDIVE",
-                               g_setupPackage.descriptor, &g_systemProfile, 0)) {
-      return 0;
-    }
-    return LookupDescriptorValue("RELEASE", "VERSION", version, MAX_PATH, "DIDIVE",
-                                 g_setupPackage.descriptor, &g_systemProfile, 0) != 0;
-  }
-  if (GetSetting("RELEASE", "NAME", "", name, MAX_PATH, g_setupPackage.descriptorPath) == 0) {
-    return 0;
-  }
-  return GetSetting("RELEASE", "VERSION", "", version, MAX_PATH, g_setupPackage.descriptorPath) !=
-         0;
+  PackageSettings settings = LoadedSettings();
+  return ReadProductRelease(&settings, name, version);
 }

@@ -3,6 +3,11 @@
 // ("NvxSetup.dat") unless it says otherwise.
 #pragma once
 
+#include "package/setting_lookup.h"
+
+// GetPrivateProfileStringA as a ProfileReader.
+ProfileReader SystemProfileReader();
+
 // Reads section/key of an INI file (with "%name%" references resolved) into
 // buffer; answers the number of characters placed there, 0 when not found.
 int GetSetting(const char* section, const char* key, const char* defaultText, char* buffer,

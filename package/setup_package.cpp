@@ -6,6 +6,8 @@
 #include "common/folders.h"
 #include "common/os_version.h"
 #include "common/system_library.h"
+#include "package/package_settings.h"
+#include "package/settings.h"
 #include "xml/xml.h"
 
 SystemProfile g_systemProfile;
@@ -20,12 +22,6 @@ const DWORD LargestDescriptor = 0x7FFFFFFF - 2 * ChunkSize;
 
 BOOL ReadChunk(HANDLE file, void* buffer, DWORD size, DWORD* read) {
   return ReadFile(file, buffer, size, read, nullptr);
-}
-
-// An INI descriptor counts only when it names its release.
-int IsIniDescriptor(const char* path) {
-  char release[MAX_PATH];
-  return GetPrivateProfileStringA("NVX", "XRELEASE", "", release, MAX_PATH, path) != 0;
 }
 
 }  // namespace
@@ -97,14 +93,12 @@ int LoadPackageFolder(const char* folder) {
     g_setupPackage.descriptor = nullptr;
   }
   g_setupPackage.isXmlDescriptor = 0;
-  g_setupPackage.descriptorPath[0] = '\0';
-
-  if (!FindFileIn(folder, "NvxSetup.dat", g_setupPackage.settingsPath)) return 0;
-  if (FindFileIn(folder, "DidIve.nvx", g_setupPackage.descriptorPath) &&
-      IsIniDescriptor(g_setupPackage.descriptorPath)) {
-    return 1;
+  int isXml = 0;
+  if (!FindPackageFiles(folder, FindFileIn, SystemProfileReader(), g_setupPackage.settingsPath,
+                        g_setupPackage.descriptorPath, &isXml)) {
+    return 0;
   }
-  if (!FindFileIn(folder, "VOD.xml", g_setupPackage.descriptorPath)) return 0;
+  if (!isXml) return 1;
   XmlDocument* document = ReadDescriptorFile(g_setupPackage.descriptorPath);
   if (document == nullptr) return 0;
   g_setupPackage.descriptor = document;

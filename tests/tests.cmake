@@ -10,7 +10,7 @@ function(setup_add_test_program name)
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_LINK})
-  foreach(needed setup didive unicows setup-package desktop_keeper dll_marker descriptor-query)
+  foreach(needed setup didive unicows setup-package desktop_keeper dll_marker descriptor-query package-check)
     if(TARGET ${needed})
       add_dependencies(${name} ${needed})
     endif()
@@ -52,6 +52,17 @@ if(WIN32)
   setup_add_test_program(screenshots SOURCES ${CMAKE_SOURCE_DIR}/tests/screenshots/screenshots.cpp
                          LINK test_support gtest_main)
   set_target_properties(screenshots PROPERTIES EXCLUDE_FROM_ALL ON)
+
+  # package-check.exe against the native one on the same folders; the
+  # native build folder is the native preset's unless given.
+  set(SETUP_NATIVE_PACKAGE_CHECK ${CMAKE_SOURCE_DIR}/build/native/package-check CACHE FILEPATH
+      "The native package-check the Windows one is compared with")
+  add_test(NAME PackageCheck.SameAsNative
+           COMMAND ${CMAKE_COMMAND} -DNATIVE=${SETUP_NATIVE_PACKAGE_CHECK}
+                   -DWINDOWS=$<TARGET_FILE:package-check> -DWINE=${CMAKE_CROSSCOMPILING_EMULATOR}
+                   -DBUILD=${CMAKE_BINARY_DIR}
+                   -P ${CMAKE_SOURCE_DIR}/tests/win/package_check_same_as_native.cmake)
+  set_tests_properties(PackageCheck.SameAsNative PROPERTIES TIMEOUT 240)
 
   # setup.exe under each system language: Wine takes a process's language from
   # the locale it starts under and hands it down to the processes it starts,

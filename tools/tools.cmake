@@ -2,3 +2,8 @@
 add_executable(descriptor-query ${CMAKE_SOURCE_DIR}/tools/descriptor-query.cpp)
 target_link_libraries(descriptor-query PRIVATE setup_package xml_engine)
 target_compile_options(descriptor-query PRIVATE ${SETUP_WARNINGS} -Werror)
+
+# package-check reads a package folder with the setup's own readers.
+add_executable(package-check ${CMAKE_SOURCE_DIR}/tools/package-check.cpp)
+target_link_libraries(package-check PRIVATE setup_package setup_files xml_engine)
+target_compile_options(package-check PRIVATE ${SETUP_WARNINGS} -Werror)

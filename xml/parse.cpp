@@ -102,6 +102,7 @@ struct Parser {
   uint32_t stackCapacity;
   XmlAttribute* attributes;  // the attributes of the tag being split
   uint32_t attributeCapacity;
+  char* failedAt;  // the "<" of the innermost node that did not parse
 };
 
 // Character classes, looked up in one load per byte in the scanning loops.
@@ -437,7 +438,7 @@ char* ParseContent(Parser* parser, char* position, XmlNode* node, size_t nameLen
 
 // Parses one node; position is the first character after "<". Answers where
 // the parse continues, or null for a syntax error.
-char* XmlParseNode(Parser* parser, char* position, XmlNode* node, const char* close, int depth) {
+char* ParseNodeAt(Parser* parser, char* position, XmlNode* node, const char* close, int depth) {
   char* end = parser->end;
   if (depth > XmlMaxDepth) return nullptr;
   node->name = position;
@@ -510,9 +511,22 @@ char* XmlParseNode(Parser* parser, char* position, XmlNode* node, const char* cl
   return ParseContent(parser, q + 1, node, nameLength, depth);
 }
 
+// The innermost node whose parse failed is where the text goes wrong for
+// an author; its outer nodes fail only because it did.
+char* XmlParseNode(Parser* parser, char* position, XmlNode* node, const char* close, int depth) {
+  char* next = ParseNodeAt(parser, position, node, close, depth);
+  if (next == nullptr && parser->failedAt == nullptr) parser->failedAt = position - 1;
+  return next;
+}
+
 }  // namespace
 
 XmlDocument* XmlParseDocument(const char* text, int32_t length) {
+  return XmlParseDocumentAt(text, length, nullptr);
+}
+
+XmlDocument* XmlParseDocumentAt(const char* text, int32_t length, int32_t* failedAt) {
+  if (failedAt != nullptr) *failedAt = -1;
   if (text == nullptr || length <= 0) return nullptr;
   XmlDocument* document = static_cast<XmlDocument*>(XmlAllocate(sizeof(XmlDocument)));
   if (document == nullptr) return nullptr;
@@ -567,6 +581,9 @@ XmlDocument* XmlParseDocument(const char* text, int32_t length) {
   XmlRelease(parser.stack);
   XmlRelease(parser.attributes);
   if (failed) {
+    if (failedAt != nullptr && parser.failedAt != nullptr) {
+      *failedAt = static_cast<int32_t>(parser.failedAt - copy);
+    }
     ArenaRelease(&header->arena);
     XmlRelease(header);
     XmlRelease(document);

@@ -67,6 +67,10 @@ enum { XmlMaxPath = 259 };
 // changed. Answers a new document, or null when the text is not an accepted
 // descriptor.
 XmlDocument* XmlParseDocument(const char* text, int32_t length);
+// XmlParseDocument that, for a text it does not accept, stores in *failedAt
+// the offset of the "<" of the innermost node that did not parse, or -1 when
+// none was begun (no "<?xml " declaration, nothing after it, no memory).
+XmlDocument* XmlParseDocumentAt(const char* text, int32_t length, int32_t* failedAt);
 
 // Releases every node, the top-level array and the text copy and leaves the
 // record empty. Answers 1, or 0 without doing anything when the document
