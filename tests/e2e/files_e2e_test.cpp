@@ -49,18 +49,6 @@ std::vector<std::string> StagingFolders() {
   return found;
 }
 
-std::vector<std::string> FilesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
-  } while (FindNextFileA(find, &data));
-  FindClose(find);
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 std::vector<std::string> InstalledNames(bool xml) {
   std::vector<std::string> names;

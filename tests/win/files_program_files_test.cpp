@@ -107,19 +107,6 @@ class ProgramFiles : public ::testing::Test {
   void ExpectOldFiles(const Variant& variant) {
     for (const std::string& path : FinalPaths(variant)) EXPECT_EQ(ReadFileBytes(path), "old") << path;
   }
-  // The files in a folder, by name.
-  static std::vector<std::string> FilesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-      if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-    std::sort(names.begin(), names.end());
-    return names;
-  }
   static std::vector<std::string> InstalledNames(const Variant& variant) {
     std::vector<std::string> names;
     for (int i = 1; i < kProgramFileCount; ++i) names.push_back(i == 2 ? variant.installed : kInstalledNames[i]);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,20 @@ inline std::string ShortPath(const std::string& path) {
   DWORD length = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
   EXPECT_TRUE(length != 0 && length < MAX_PATH) << path;
   return buffer;
+}
+
+// The files in a folder (no subfolders), sorted by name.
+inline std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 inline std::string PendingOperations() {
