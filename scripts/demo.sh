@@ -27,7 +27,7 @@ cp -r build/win64/package "$drive_c/pkg"
 
 reg_show() {  # key...
   for key in "$@"; do
-    wine reg query "$key" /s 2>/dev/null | tr -d '\r' | sed '/^$/d' || echo "  (no key $key)"
+    wine reg query "$key" /s 2>/dev/null | tr -d '\r' | sed '/^$/d; /^reg: /d' || echo "  (no key $key)"
   done
 }
 show_state() {
