@@ -1,16 +1,25 @@
 #!/usr/bin/env bash
-# The main job: builds setup.exe, assembles the sample package, installs it
-# silently into a fresh Wine prefix under build/, shows what happened, then
-# uninstalls it and shows that too.
+# The main job: builds setup.exe, the stand-in product and the sample package
+# (win64, nothing else), installs the package silently into a fresh Wine
+# prefix under build/, shows what happened, then uninstalls it and shows that
+# too. The build's and Wine's own output go to build/demo.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
-scripts/build.sh win64 win32
-cmake --build --preset win64 --target setup-package >/dev/null
+log="$PWD/build/demo.log"
+step() { echo "== $*"; }
+failed() { echo "failed: the end of build/demo.log follows"; tail -n 20 "$log"; exit 1; }
 if [ "${1:-}" != "--inside-display" ]; then
+  mkdir -p build
+  : >"$log"
+  scripts/install-deps.sh
+  step "building setup.exe, DidIve.exe and the sample package (win64)"
+  start=$SECONDS
+  { cmake --preset win64 && cmake --build --preset win64 --target setup-package -j2; } >>"$log" 2>&1 || failed
+  echo "   built in $((SECONDS - start)) s: build/win64/package/"
   exec xvfb-run -a "$0" --inside-display
 fi
 . scripts/wine-env.sh
+step "starting a fresh Wine prefix: build/demo/wine"
 wine_start "$PWD/build/demo/wine"
 trap wine_stop EXIT
 drive_c="$WINEPREFIX/drive_c"
@@ -18,7 +27,7 @@ cp -r build/win64/package "$drive_c/pkg"
 
 reg_show() {  # key...
   for key in "$@"; do
-    wine reg query "$key" /s 2>/dev/null | tr -d '\r' | sed '/^$/d' || echo "  (no key $key)"
+    wine reg query "$key" /s 2>/dev/null | tr -d '\r' | sed '/^$/d; /^reg: /d' || echo "  (no key $key)"
   done
 }
 show_state() {
@@ -38,18 +47,19 @@ show_state() {
   (cd "$drive_c" && find users ProgramData -name '*.lnk' -newer "$drive_c/pkg/setup.exe" 2>/dev/null | sed 's/^/  C:\\/') || true
 }
 
-echo "=== install: C:\\pkg\\setup.exe /S"
-set +e; wine 'C:\pkg\setup.exe' /S; code=$?; set -e
+echo
+step "install: C:\\pkg\\setup.exe /S"
+set +e; wine 'C:\pkg\setup.exe' /S >>"$log" 2>&1; code=$?; set -e
 echo "exit code: $code"
 show_state
 
 echo
-echo "=== uninstall: C:\\windows\\_nvxu000.exe /U /S"
+step "uninstall: C:\\windows\\_nvxu000.exe /U /S"
 if [ -f "$drive_c/windows/_nvxu000.exe" ]; then
-  set +e; wine 'C:\windows\_nvxu000.exe' /U /S; code=$?; set -e
+  set +e; wine 'C:\windows\_nvxu000.exe' /U /S >>"$log" 2>&1; code=$?; set -e
 else
   echo "(no uninstaller in the Windows folder; running the package's setup.exe /U /S)"
-  set +e; wine 'C:\pkg\setup.exe' /U /S; code=$?; set -e
+  set +e; wine 'C:\pkg\setup.exe' /U /S >>"$log" 2>&1; code=$?; set -e
 fi
 echo "exit code: $code"
 show_state

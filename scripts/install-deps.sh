@@ -4,9 +4,11 @@ set -euo pipefail
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 # locales: the language tests run Wine under each of these; fonts-wqy-microhei
-# gives Wine the Chinese, Japanese and Korean glyphs.
+# gives Wine the Chinese, Japanese and Korean glyphs; openssl and osslsigncode
+# make the throwaway certificate and sign with it (target setup-signed).
 for pkg in cmake g++ wine wine64 g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools \
-           xvfb xauth googletest libpugixml-dev python3 locales fonts-wqy-microhei "$@"; do
+           xvfb xauth googletest libpugixml-dev python3 locales fonts-wqy-microhei openssl osslsigncode \
+           "$@"; do
   have "$pkg" || need+=("$pkg")
 done
 if [ ${#need[@]} -gt 0 ]; then

@@ -18,10 +18,13 @@ class PeFile:
         directories = optional + (112 if self.pe32_plus else 96)
         self.directories = [struct.unpack_from("<II", data, directories + 8 * i) for i in range(16)]
         self.sections = []
+        self.section_table = []  # (name, virtual size, raw size)
         for i in range(count):
             entry = optional + optional_size + 40 * i
             virtual_size, virtual_address, raw_size, raw_pointer = struct.unpack_from("<IIII", data, entry + 8)
             self.sections.append((virtual_address, max(virtual_size, raw_size), raw_size, raw_pointer))
+            name = data[entry:entry + 8].rstrip(b"\0").decode("latin-1")
+            self.section_table.append((name, virtual_size, raw_size))
 
     def offset(self, rva):
         """The file offset of rva, or None where no section holds it."""

@@ -1,6 +1,7 @@
 # Sourced: the Wine settings of a test or demo run, with a prefix inside build/.
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# winemenubuilder would put menu entries and folders into the user's home.
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 # Starts a fresh prefix at $1 and keeps its server up until wine_stop.
 wine_start() {
   export WINEPREFIX="$1"
