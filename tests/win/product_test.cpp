@@ -7,23 +7,15 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/support.h"
+
 namespace {
 
-const char kInitEventName[] = "{5E0C71A2-8B3D-4F6A-9C21-0D7E4B93A6F8}:VERUZADOVO:INIT";
-const char kProductKey[] = "SOFTWARE\\KWO\\PlumwickSoftwareInstaller";
 const DWORD kStartTimeoutMs = 30000;
-
-std::string BuildFolder() {
-  char path[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string text(path, n);
-  return text.substr(0, text.find_last_of('\\'));
-}
 
 std::string UniqueName(const char* what) {
   static int counter = 0;
@@ -38,7 +30,7 @@ struct Product {
   bool started = false;
 
   bool Start(const std::string& arguments) {
-    std::string line = "\"" + BuildFolder() + "\\DidIve.exe\" " + arguments;
+    std::string line = "\"" + ts::BuildDir() + "\\DidIve.exe\" " + arguments;
     std::vector<char> buffer(line.begin(), line.end());
     buffer.push_back('\0');
     STARTUPINFOA startup{};
@@ -94,62 +86,6 @@ std::string TempPath(const char* name) {
   return path;
 }
 
-std::string ReadFileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// The product key's "Name" value set (or removed, with nullptr) for one test,
-// and put back as it was afterwards.
-class ProductKeyName {
- public:
-  explicit ProductKeyName(const char* name) {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kProductKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        &disposition_) != ERROR_SUCCESS) {
-      return;
-    }
-    char old[MAX_PATH];
-    DWORD size = sizeof(old);
-    DWORD type = 0;
-    hadName_ = RegQueryValueExA(key, "Name", nullptr, &type, reinterpret_cast<BYTE*>(old), &size) ==
-               ERROR_SUCCESS;
-    if (hadName_) old_.assign(old, size);
-    if (name != nullptr) {
-      ok_ = RegSetValueExA(key, "Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(name),
-                           static_cast<DWORD>(strlen(name) + 1)) == ERROR_SUCCESS;
-    } else {
-      LONG result = RegDeleteValueA(key, "Name");
-      ok_ = result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
-    }
-    RegCloseKey(key);
-  }
-  ~ProductKeyName() {
-    if (disposition_ == REG_CREATED_NEW_KEY) {
-      RegDeleteKeyA(HKEY_LOCAL_MACHINE, kProductKey);
-      return;
-    }
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProductKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-    if (hadName_) {
-      RegSetValueExA(key, "Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(old_.data()),
-                     static_cast<DWORD>(old_.size()));
-    } else {
-      RegDeleteValueA(key, "Name");
-    }
-    RegCloseKey(key);
-  }
-  bool ok() const { return ok_; }
-
- private:
-  DWORD disposition_ = 0;
-  bool hadName_ = false;
-  bool ok_ = false;
-  std::string old_;
-};
-
 TEST(ProductStandIn, HoldsItsMutexAndWindowUntilTheWindowIsClosed) {
   std::string name = UniqueName("mutex");
   Product product;
@@ -198,7 +134,7 @@ TEST(ProductStandIn, SignalsTheInitEventOnlyWithBothHAndW) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.options);
-    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, kInitEventName);
+    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, ts::kInitEventName);
     ASSERT_NE(event, nullptr);
     std::string name = UniqueName("event");
     Product product;
@@ -221,7 +157,7 @@ TEST(ProductStandIn, SignalsTheInitEventOnlyWithBothHAndW) {
 }
 
 TEST(ProductStandIn, ExitOptionEndsAtOnceWithoutSignalling) {
-  HANDLE event = CreateEventA(nullptr, FALSE, FALSE, kInitEventName);
+  HANDLE event = CreateEventA(nullptr, FALSE, FALSE, ts::kInitEventName);
   ASSERT_NE(event, nullptr);
   std::string name = UniqueName("exit");
   Product product;
@@ -239,8 +175,7 @@ TEST(ProductStandIn, ExitOptionEndsAtOnceWithoutSignalling) {
 // Its name from the product key, unless /N names it.
 TEST(ProductStandIn, TakesItsNameFromTheProductKeyOrTheNameOption) {
   const std::string keyValue = UniqueName("key value");
-  ProductKeyName keyName(keyValue.c_str());
-  ASSERT_TRUE(keyName.ok());
+  ASSERT_TRUE(ts::WriteRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "Name", keyValue));
   const std::string option = UniqueName("option");
   struct Case {
     std::string options;
@@ -256,6 +191,7 @@ TEST(ProductStandIn, TakesItsNameFromTheProductKeyOrTheNameOption) {
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(product.WaitForExit(), 0u);
   }
+  ts::DeleteRegTree(HKEY_LOCAL_MACHINE, ts::kProductKey);
 }
 
 TEST(ProductStandIn, AppendsItsCommandLineToTheLogFile) {
@@ -266,7 +202,7 @@ TEST(ProductStandIn, AppendsItsCommandLineToTheLogFile) {
     ASSERT_TRUE(product.Start("/X /L:" + log + " /N:x"));
     EXPECT_EQ(product.WaitForExit(), 0u);
   }
-  std::string text = ReadFileText(log);
+  std::string text = ts::ReadFileText(log);
   std::string line = text.substr(0, text.find("\r\n") + 2);
   EXPECT_NE(line.find("DidIve.exe\" /X /L:"), std::string::npos) << text;
   EXPECT_EQ(line + line, text);
@@ -276,7 +212,7 @@ TEST(ProductStandIn, AppendsItsCommandLineToTheLogFile) {
 // Options from DIDIVE_STANDIN reach a product that the setup starts with "/H /W" alone.
 TEST(ProductStandIn, TakesOptionsFromTheEnvironment) {
   std::string log = TempPath("didive-env-log.txt");
-  HANDLE event = CreateEventA(nullptr, FALSE, FALSE, kInitEventName);
+  HANDLE event = CreateEventA(nullptr, FALSE, FALSE, ts::kInitEventName);
   ASSERT_NE(event, nullptr);
   std::string options = "/X /L:\"" + log + "\"";
   ASSERT_TRUE(SetEnvironmentVariableA("DIDIVE_STANDIN", options.c_str()));
@@ -286,7 +222,7 @@ TEST(ProductStandIn, TakesOptionsFromTheEnvironment) {
   ASSERT_TRUE(started);
   EXPECT_EQ(product.WaitForExit(), 0u);
   EXPECT_EQ(WaitForSingleObject(event, 0), static_cast<DWORD>(WAIT_TIMEOUT));
-  std::string text = ReadFileText(log);
+  std::string text = ts::ReadFileText(log);
   EXPECT_NE(text.find("DidIve.exe\" /H /W\r\n"), std::string::npos) << text;
   CloseHandle(event);
   DeleteFileA(log.c_str());
@@ -299,7 +235,7 @@ class UnicodeLayer : public ::testing::Test {
   using ToNarrow = int(WINAPI*)(UINT, DWORD, LPCWSTR, int, LPSTR, int, LPCSTR, LPBOOL);
 
   void SetUp() override {
-    module_ = LoadLibraryA((BuildFolder() + "\\unicows.dll").c_str());
+    module_ = LoadLibraryA((ts::BuildDir() + "\\unicows.dll").c_str());
     ASSERT_NE(module_, nullptr) << GetLastError();
     toWide_ = reinterpret_cast<ToWide>(GetProcAddress(module_, "MultiByteToWideChar"));
     toNarrow_ = reinterpret_cast<ToNarrow>(GetProcAddress(module_, "WideCharToMultiByte"));
