@@ -26,8 +26,15 @@ drive_c="$WINEPREFIX/drive_c"
 cp -r build/win64/package "$drive_c/pkg"
 
 reg_show() {  # key...
+  local text
   for key in "$@"; do
-    wine reg query "$key" /s 2>/dev/null | tr -d '\r' | sed '/^$/d; /^reg: /d' || echo "  (no key $key)"
+    if ! text=$(wine reg query "$key" /s 2>/dev/null); then
+      echo "  (no key $key)"
+      continue
+    fi
+    text=$(printf '%s' "$text" | tr -d '\r' | sed '/^$/d; /^reg: /d')
+    # Wine's reg prints nothing for a key without values or subkeys.
+    if [ -n "$text" ]; then echo "$text"; else echo "  (key $key, empty)"; fi
   done
 }
 show_state() {
@@ -42,9 +49,14 @@ show_state() {
   reg_show 'HKLM\SOFTWARE\Microsoft\Internet Explorer\Extensions\{5E0C71A2-8B3D-4F6A-9C21-0D7E4B93A6F8}'
   echo "--- files"
   (cd "$drive_c" && find "Program Files" windows/_nvxu000.exe -path '*Ravozeve*' -o -name '_nvxu000.exe' \
-     -o -path '*Program Files/*/*' -newer "$drive_c/pkg/setup.exe" 2>/dev/null | sort | sed 's/^/  C:\\/' ) || true
+     -o -path '*Program Files/*/*' -newer "$drive_c/pkg/setup.exe" 2>/dev/null | sort | windows_paths) || true
   echo "--- shortcuts"
-  (cd "$drive_c" && find users ProgramData -name '*.lnk' -newer "$drive_c/pkg/setup.exe" 2>/dev/null | sed 's/^/  C:\\/') || true
+  (cd "$drive_c" && find users ProgramData -name '*.lnk' -newer "$drive_c/pkg/setup.exe" 2>/dev/null |
+     windows_paths) || true
+}
+# Paths under drive C as Windows writes them, one a line; "(none)" for none.
+windows_paths() {
+  sed 's#/#\\#g; s#^#  C:\\#' | grep . || echo "  (none)"
 }
 
 echo
