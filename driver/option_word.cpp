@@ -1,5 +1,16 @@
 #include "driver/options.h"
 
+const char* SkipProgramName(const char* commandLine) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(commandLine);
+  int quoted = 0;
+  while (*p > ' ' || (*p != '\0' && quoted)) {
+    if (*p == '"') quoted = !quoted;
+    ++p;
+  }
+  while (*p != '\0' && *p <= ' ') ++p;
+  return reinterpret_cast<const char*>(p);
+}
+
 void ApplyOptionText(const char* text, uint32_t* flags) {
   if (text == nullptr) return;
   for (const char* p = text; *p != '\0'; ++p) {

@@ -45,6 +45,23 @@ INSTANTIATE_TEST_SUITE_P(
         OptionCase{"abc/Uxyz", 0x0},
         OptionCase{"/U /S /O /W /F", 0x306}));
 
+// What WinMain gets after the program's name. A byte from 0x80 in an
+// unquoted name is part of it, as a blank inside quotes is.
+TEST(OptionWord, CommandLineAfterTheProgramName) {
+  const struct {
+    const char* line;
+    const char* rest;
+  } cases[] = {
+      {"setup.exe /S", "/S"},
+      {"\"C:\\My Files\\setup.exe\"  /U /S", "/U /S"},
+      {"C:/J\xFCrgen/setup.exe /Tf HWND=1", "/Tf HWND=1"},
+      {"\"C:\\a b\\setup.exe", ""},
+      {"setup.exe", ""},
+      {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_STREQ(c.rest, SkipProgramName(c.line)) << c.line;
+}
+
 TEST(OptionWord, NullTextLeavesTheWord) {
   uint32_t flags = OptInstall;
   ApplyOptionText(nullptr, &flags);
