@@ -42,6 +42,25 @@ int ListedPathIsOneOf(const char* text, size_t length, const char* paths) {
   return length != 0 && IsOneOf(text, length, paths);
 }
 
+// One line of a [rename] section: "key=value", equals the index of "="
+// (length when the line has none).
+struct RenameLine {
+  const char* text;
+  size_t length;
+  size_t equals;
+};
+
+// Reads the line at *offset and moves past it; 0 at the section's end.
+int NextRenameLine(const char* section, size_t size, size_t* offset, RenameLine* line) {
+  if (*offset >= size || section[*offset] == '\0') return 0;
+  line->text = section + *offset;
+  line->length = BoundedLength(line->text, size - *offset);
+  line->equals = 0;
+  while (line->equals < line->length && line->text[line->equals] != '=') ++line->equals;
+  *offset += line->length + 1;
+  return 1;
+}
+
 }  // namespace
 
 int PendingOperationsConcern(const char* data, size_t size, const char* name) {
@@ -68,19 +87,14 @@ int RenameSectionConcerns(const char* section, size_t size, const char* name) {
   if (name[0] == '\0') return 0;
   int found = 0;
   size_t offset = 0;
-  while (offset < size && section[offset] != '\0') {
-    const char* line = section + offset;
-    size_t length = BoundedLength(line, size - offset);
-    size_t equals = 0;
-    while (equals < length && line[equals] != '=') ++equals;
-    if (equals < length) {
-      if (NameEqualsNoCase(line, equals, "NUL")) {
-        found |= LastComponentIs(line + equals + 1, length - equals - 1, name);
-      } else {
-        found |= LastComponentIs(line, equals, name);
-      }
+  RenameLine line;
+  while (NextRenameLine(section, size, &offset, &line)) {
+    if (line.equals == line.length) continue;
+    if (NameEqualsNoCase(line.text, line.equals, "NUL")) {
+      found |= LastComponentIs(line.text + line.equals + 1, line.length - line.equals - 1, name);
+    } else {
+      found |= LastComponentIs(line.text, line.equals, name);
     }
-    offset += length + 1;
   }
   return found;
 }
@@ -111,22 +125,18 @@ int KeepRenameLinesApartFrom(const char* section, size_t size, const char* paths
                              MultiString* kept) {
   int left = 0;
   size_t offset = 0;
-  while (offset < size && section[offset] != '\0') {
-    const char* line = section + offset;
-    size_t length = BoundedLength(line, size - offset);
-    size_t equals = 0;
-    while (equals < length && line[equals] != '=') ++equals;
-    int concerned = 0;
-    if (equals < length) {
-      concerned = IsOneOf(line + equals + 1, length - equals - 1, paths) ||
-                  (!NameEqualsNoCase(line, equals, "NUL") && IsOneOf(line, equals, paths));
-    }
+  RenameLine line;
+  while (NextRenameLine(section, size, &offset, &line)) {
+    const size_t equals = line.equals;
+    const int concerned =
+        equals < line.length &&
+        (IsOneOf(line.text + equals + 1, line.length - equals - 1, paths) ||
+         (!NameEqualsNoCase(line.text, equals, "NUL") && IsOneOf(line.text, equals, paths)));
     if (concerned) {
       ++left;
-    } else if (!AppendEntryOf(kept, line, length)) {
+    } else if (!AppendEntryOf(kept, line.text, line.length)) {
       return -1;
     }
-    offset += length + 1;
   }
   return left;
 }
