@@ -4,6 +4,8 @@
 
 #include "common/text.h"
 
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+
 LibraryLoader g_loadLibrary = LoadLibraryA;
 ProcedureFinder g_findProcedure = GetProcAddress;
 
@@ -22,16 +24,38 @@ int IsRedirectedByManifest(const char* name) {
          FindLoadedProcedure("kernel32.dll", "ActivateActCtx") != nullptr;
 }
 
-// Called before a delay-imported DLL is loaded: the answer is the module to
-// use, or null to let the loader take it by name.
-FARPROC WINAPI LoadDelayedLibrary(unsigned notice, PDelayLoadInfo info) {
-  if (notice != dliNotePreLoadLibrary || IsRedirectedByManifest(info->szDll)) return nullptr;
-  return reinterpret_cast<FARPROC>(LoadSystemLibrary(info->szDll));
-}
-
 }  // namespace
 
-PfnDliHook __pfnDliNotifyHook2 = LoadDelayedLibrary;
+// The delay-import stubs call this at the first use of a function: it loads
+// the function's DLL once (from the system folder unless the manifest
+// redirects it), binds the function into the stub's slot and answers it. A
+// DLL or function that cannot be had raises the same exception as the
+// toolchain's own helper, which this smaller one replaces.
+extern "C" FARPROC WINAPI __delayLoadHelper2(PCImgDelayDescr descriptor, FARPROC* slot) {
+  BYTE* base = reinterpret_cast<BYTE*>(&__ImageBase);
+  const char* dll = reinterpret_cast<const char*>(base + descriptor->rvaDLLName);
+  HMODULE* module = reinterpret_cast<HMODULE*>(base + descriptor->rvaHmod);
+  FARPROC* slots = reinterpret_cast<FARPROC*>(base + descriptor->rvaIAT);
+  const IMAGE_THUNK_DATA* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + descriptor->rvaINT);
+  const IMAGE_THUNK_DATA* name = names + (slot - slots);
+  FARPROC procedure = nullptr;
+  if (*module == nullptr) {
+    *module = IsRedirectedByManifest(dll) ? LoadLibraryA(dll) : LoadSystemLibrary(dll);
+  }
+  if (*module != nullptr) {
+    const char* exportName =
+        IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal)
+            ? reinterpret_cast<const char*>(IMAGE_ORDINAL(name->u1.Ordinal))
+            : reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData)->Name;
+    procedure = GetProcAddress(*module, exportName);
+  }
+  if (procedure == nullptr) {
+    DWORD error = *module == nullptr ? ERROR_MOD_NOT_FOUND : ERROR_PROC_NOT_FOUND;
+    RaiseException(VcppException(ERROR_SEVERITY_ERROR, error), 0, 0, nullptr);
+  }
+  *slot = procedure;
+  return procedure;
+}
 
 HMODULE LoadLibraryFrom(const char* folder, const char* name) {
   char path[MAX_PATH];
