@@ -48,7 +48,9 @@ void PutPadded(Sink* s, const char* digits, size_t n, int width, char pad) {
   for (size_t i = 0; i < n; ++i) Put(s, digits[i]);
 }
 
-void PutUnsigned(Sink* s, unsigned long long v, unsigned base, bool upper, bool negative,
+// unsigned long holds every value the conversions take (no 64-bit division
+// helper is linked into the 32-bit program).
+void PutUnsigned(Sink* s, unsigned long v, unsigned base, bool upper, bool negative,
                  int width, char pad) {
   char tmp[24];
   size_t n = 0;
@@ -114,16 +116,15 @@ int TextFormatV(char* dst, size_t cap, const char* format, va_list args) {
           break;
         case 'd':
         case 'i': {
-          long long v = isLong ? va_arg(*ap, long) : va_arg(*ap, int);
-          unsigned long long mag = v < 0 ? 0ULL - static_cast<unsigned long long>(v)
-                                         : static_cast<unsigned long long>(v);
+          long v = isLong ? va_arg(*ap, long) : va_arg(*ap, int);
+          unsigned long mag = v < 0 ? 0UL - static_cast<unsigned long>(v) : static_cast<unsigned long>(v);
           PutUnsigned(&s, mag, 10, false, v < 0, width, pad);
           break;
         }
         case 'u':
         case 'x':
         case 'X': {
-          unsigned long long v = isLong ? va_arg(*ap, unsigned long) : va_arg(*ap, unsigned);
+          unsigned long v = isLong ? va_arg(*ap, unsigned long) : va_arg(*ap, unsigned);
           unsigned base = *p == 'u' ? 10 : 16;
           PutUnsigned(&s, v, base, *p == 'X', false, width, pad);
           break;
