@@ -5,13 +5,13 @@
 #include "common/text.h"
 #include "xml/xml.h"
 
-// Attribute pairs of the rows; a pair without value names the answer attribute.
-#define NO_PAIRS {}
-#define ID(value) {{"id", value}}
-#define ANSWER(attribute) {{attribute, nullptr}}
-#define ID_ANSWER(value, attribute) {{"id", value}, {attribute, nullptr}}
-#define METHOD(value) {{"method", value}}
-#define METHOD_ANSWER(value, attribute) {{"method", value}, {attribute, nullptr}}
+// Predicates and answer attribute of the rows.
+#define NO_PAIRS "", nullptr
+#define ID(value) "[@id=" value "]", nullptr
+#define ANSWER(attribute) "", attribute
+#define ID_ANSWER(value, attribute) "[@id=" value "]", attribute
+#define METHOD(value) "[@method=" value "]", nullptr
+#define METHOD_ANSWER(value, attribute) "[@method=" value "]", attribute
 
 const DescriptorKeyRow DescriptorKeyMap[DescriptorKeyCount] = {
     {"DEVICE", "device", NO_PAIRS},
@@ -100,23 +100,9 @@ const DescriptorKeyRow* FindDescriptorKey(const char* key) {
 
 int BuildDescriptorPath(const DescriptorKeyRow* row, const char* packageId, const char* releaseId,
                         char* path, size_t size, const char** answerAttribute) {
-  *answerAttribute = nullptr;
-  if (!TextFormat(path, size, "/build/nvx[@id=%s]/xrelease/release[@id=%s]/%s", packageId,
-                  releaseId, row->element)) {
-    return 0;
-  }
-  for (const auto& pair : row->pairs) {
-    const char* attribute = pair[0];
-    const char* value = pair[1];
-    if (attribute == nullptr) break;
-    if (value == nullptr) {
-      *answerAttribute = attribute;
-      break;
-    }
-    size_t used = strlen(path);
-    if (!TextFormat(path + used, size - used, "[@%s=%s]", attribute, value)) return 0;
-  }
-  return 1;
+  *answerAttribute = row->answer;
+  return TextFormat(path, size, "/build/nvx[@id=%s]/xrelease/release[@id=%s]/%s%s", packageId,
+                    releaseId, row->element, row->predicates);
 }
 
 int LookupDescriptorValue(const char* releaseId, const char* key, char* buffer, uint32_t size,

@@ -10,19 +10,18 @@ struct SystemProfile;
 enum {
   DescriptorKeyCount = 25,
   DescriptorPathCapacity = 260,  // room of every path built here, terminator included
-  DescriptorMaxPairs = 7,
   // Indirections (gd elements and CDATA sections) followed for one value.
   DescriptorMaxIndirections = 16,
 };
 
-// One key: the element below the release and up to seven attribute pairs.
-// The pairs end at the first pair without attribute or value; a last pair
-// with an attribute but no value names the attribute whose value is the
-// answer (without one the element's text is).
+// One key: the element below the release, the attribute predicates that
+// narrow it (written as they go into the path, "[@id=NT]", or ""), and the
+// attribute whose value is the answer (null: the element's text is).
 struct DescriptorKeyRow {
   const char* key;
   const char* element;
-  const char* pairs[DescriptorMaxPairs][2];
+  const char* predicates;
+  const char* answer;
 };
 
 extern const DescriptorKeyRow DescriptorKeyMap[DescriptorKeyCount];
