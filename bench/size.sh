@@ -15,5 +15,8 @@ pe = PeFile(open(path, "rb").read())
 print("%-10s %10s %10s" % ("section", "size", "in file"))
 for name, size, raw_size in pe.section_table:
     print("%-10s %10d %10d" % (name, size, raw_size))
-print("%-10s %21d bytes (%.1f KB)" % ("file", os.path.getsize(path), os.path.getsize(path) / 1024))
+size = os.path.getsize(path)
+print("%-10s %21d bytes (%.1f KB)" % ("file", size, size / 1024))
+# The shipped file's goal: at most 80 KB.
+print("%-10s %21d bytes: %s" % ("goal", 80 * 1024, "met" if size <= 80 * 1024 else "MISSED"))
 PY
