@@ -5,6 +5,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <set>
 
 namespace ts {
@@ -209,9 +210,16 @@ Process StartProcess(const std::string& exe, const std::string& args, const std:
   STARTUPINFOA startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
-    return process;
+  // Wine now and then fails a start that succeeds when made again; a program
+  // that cannot start fails both.
+  for (int attempt = 0;; ++attempt) {
+    if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
+      break;
+    }
+    fprintf(stderr, "starting %s failed (error %lu)\n", exe.c_str(), GetLastError());
+    if (attempt == 1) return process;
+    Sleep(200);
   }
   CloseHandle(info.hThread);
   process.handle = info.hProcess;
