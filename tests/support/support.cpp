@@ -336,30 +336,6 @@ bool PressButton(HWND dialog, int id) {
                       reinterpret_cast<LPARAM>(button)) != 0;
 }
 
-namespace {
-struct FindButton {
-  std::string text;
-  HWND found;
-};
-BOOL CALLBACK MatchButton(HWND child, LPARAM param) {
-  auto* state = reinterpret_cast<FindButton*>(param);
-  std::string text = WindowText(child);
-  text.erase(std::remove(text.begin(), text.end(), '&'), text.end());
-  if (text == state->text && ClassName(child) == "Button") {
-    state->found = child;
-    return FALSE;
-  }
-  return TRUE;
-}
-}  // namespace
-
-bool PressButtonByText(HWND dialog, const std::string& text) {
-  FindButton state{text, nullptr};
-  EnumChildWindows(dialog, MatchButton, reinterpret_cast<LPARAM>(&state));
-  if (state.found == nullptr) return false;
-  return PressButton(dialog, GetDlgCtrlID(state.found));
-}
-
 std::string ControlText(HWND dialog, int id) {
   HWND control = GetDlgItem(dialog, id);
   return control != nullptr ? WindowText(control) : "";

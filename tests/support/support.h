@@ -86,8 +86,6 @@ HWND WaitForWindow(const std::string& title, DWORD timeoutMs = 20000, DWORD pid 
 void WaitForTitle(HWND window);
 // Presses a button of a dialog or message box by its control ID.
 bool PressButton(HWND dialog, int id);
-// Presses the button whose text (without "&") is text.
-bool PressButtonByText(HWND dialog, const std::string& text);
 // A child control's text, enabled and visible state, check state.
 std::string ControlText(HWND dialog, int id);
 bool ControlEnabled(HWND dialog, int id);
