@@ -1,6 +1,6 @@
 # Delay-import libraries: a DLL imported through one is loaded at the first
 # call of one of its functions instead of at the program's start. By then the
-# program has restricted the DLL search of the process, and its load hook
+# program has restricted the DLL search of the process, and its own helper
 # (common/system_library.cpp) takes the DLL from the system folder by full
 # path, so no DLL beside setup.exe is loaded in its place.
 #

@@ -2,7 +2,7 @@
 // is searched in the program's own folder first, which is whatever folder the
 // setup was started from: the program loads DLLs by full path only, and keeps
 // the system's own later loads to the system folder. The DLLs it imports
-// besides kernel32 and the C runtime are delay-loaded: a hook here loads each
+// besides kernel32 and the C runtime are delay-loaded: the helper here loads each
 // from the system folder at its first use.
 #pragma once
 #include <windows.h>
