@@ -42,9 +42,6 @@ TEST(FilesPendingRenames, PendingOperationsByName) {
     int pending;
   } cases[] = {
       {"deletion", uninstallerDeleted, "_nvxu000.exe", 1},
-      {"deletion, other case", uninstallerDeleted, "_NVXU000.EXE", 1},
-      {"deletion, stored in upper case",
-       Pairs({{"\\??\\C:\\WINDOWS\\_NVXU000.EXE", ""}}), "_nvxu000.exe", 1},
       {"other name", uninstallerDeleted, "_nvxu001.exe", 0},
       {"name only a suffix", uninstallerDeleted, "nvxu000.exe", 0},
       {"move by destination",

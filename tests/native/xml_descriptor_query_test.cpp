@@ -61,7 +61,7 @@ const char kDescriptor[] =
     "<!-- top -->\n"
     "<build>\n"
     "  <os id=\"9X\">x  </os>\n"
-    "  <os id=\"NT\" note=\"a\\b &quot;q&quot;\">t\x01\x7F\xC3\xA9</os>\n"
+    "  <os id=\"NT\" note=\"a\\b &quot;q&quot;\">t\x01\x1F\x7F\xC3\xA9</os>\n"
     "  <cd><![CDATA[<raw>]]></cd>\n"
     "  <lang method=\"LANGUAGE\" default=\"0409\">\n"
     "    <item id=\"0407\"><data id=\"n\">Deutsch</data></item>\n"
@@ -80,7 +80,7 @@ TEST_F(DescriptorQuery, DumpWritesEveryNode) {
             "0 \"\" null\n"
             "0 \"build\" \"\"\n"
             "1 \"os\" \"x  \" \"id\"=\"9X\"\n"
-            "1 \"os\" \"t\\x01\\x7f\\xc3\\xa9\" \"id\"=\"NT\" \"note\"=\"a\\\\b \\\"q\\\"\"\n"
+            "1 \"os\" \"t\\x01\\x1f\\x7f\\xc3\\xa9\" \"id\"=\"NT\" \"note\"=\"a\\\\b \\\"q\\\"\"\n"
             "1 \"cd\" \"\"\n"
             "2 \"![CDATA\" \"<raw>\"\n"
             "1 \"lang\" \"\" \"method\"=\"LANGUAGE\" \"default\"=\"0409\"\n"
@@ -91,29 +91,14 @@ TEST_F(DescriptorQuery, DumpWritesEveryNode) {
             "1 \"e\" \"\"\n");
 }
 
-TEST_F(DescriptorQuery, DumpEscapesControlAndHighBytes) {
-  std::string file = Write("e.xml", "<?xml ?><a>\t\r\n\x1F x\x80\xFF</a>");
-  ToolRun run = Query({"dump", file});
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.out, "0 \"?xml\" \"\"\n0 \"a\" \"\\x1f x\\x80\\xff\"\n");
-}
-
 TEST_F(DescriptorQuery, NoDocumentWritesNothing) {
-  struct Case {
-    const char* name;
-    const char* bytes;
-  };
-  const Case cases[] = {
-      {"none.xml", "<build/>"}, {"bad.xml", "<?xml ?><a><b></a>"}, {"empty.xml", ""}};
-  for (const Case& c : cases) {
-    std::string file = Write(c.name, c.bytes);
-    const std::vector<std::string> runs[] = {
-        {"dump", file}, {"select", file, "/a"}, {"resolve", file, "/a"}};
-    for (const auto& args : runs) {
-      ToolRun run = Query(args);
-      EXPECT_EQ(run.exitCode, 2) << c.name;
-      EXPECT_EQ(run.out, "") << c.name;
-    }
+  std::string file = Write("bad.xml", "<?xml ?><a><b></a>");
+  const std::vector<std::string> runs[] = {
+      {"dump", file}, {"select", file, "/a"}, {"resolve", file, "/a"}};
+  for (const auto& args : runs) {
+    ToolRun run = Query(args);
+    EXPECT_EQ(run.exitCode, 2) << args[0];
+    EXPECT_EQ(run.out, "") << args[0];
   }
   ToolRun missing = Query({"dump", dir_ + "/does-not-exist.xml"});
   EXPECT_EQ(missing.exitCode, 2);
@@ -129,12 +114,7 @@ TEST_F(DescriptorQuery, Select) {
   };
   const Case cases[] = {
       {"/build/os[@id=9X]", 0, "0 \"os\" \"x  \" \"id\"=\"9X\"\n"},
-      {"/build/lang/item[@id=0407]/data", 0, "0 \"data\" \"Deutsch\" \"id\"=\"n\"\n"},
-      {"/build", 0, "0 \"build\" \"\"\n"},
-      {"/build/cd/![CDATA", 0, "0 \"![CDATA\" \"<raw>\"\n"},
       {"/build/os[@id=nt]", 1, ""},
-      {"build", 1, ""},
-      {"/", 1, ""},
   };
   for (const Case& c : cases) {
     ToolRun run = Query({"select", file, c.path});
@@ -159,9 +139,6 @@ TEST_F(DescriptorQuery, Resolve) {
       {{"/build/lang", "--lang", "0407", "n"}, 0, "/build/lang/item[@id=0407]/data[@id=n]\n"},
       {{"/build/lang", "--lang", "407"}, 0, "/build/lang/item[@id=0407]/data\n"},
       {{"/build/lang", "--lang", "0c09"}, 0, "/build/lang/item[@id=0009]/data\n"},
-      {{"/build/lang", "--lang", "0411"}, 1, ""},  // default 0409 has no item
-      {{"/build/lang", "x"}, 1, ""},
-      {{"/build/os"}, 1, ""},
       {{"/build/nothing"}, 1, ""},
       {{"/build/" + std::string(300, 'x')}, 1, ""},
   };
@@ -198,7 +175,6 @@ TEST_F(DescriptorQuery, Lookup) {
       {{"RELEASE", "name"}, 0, "Ravozeve\n"},
       {{"RELEASE", "IE", "--lang", "0407"}, 0, "IE deutsch\n"},
       {{"--lang", "407", "RELEASE", "IE"}, 0, "IE deutsch\n"},
-      {{"RELEASE", "IE", "--lang", "c07"}, 0, "IE english\n"},
       {{"RELEASE", "NAME", "--package", "OTHER"}, 0, "Other\n"},
       // Converted from UTF-8 to the code page (windows-1252 here).
       {{"RELEASE", "SMBIOS.SW135"}, 0, "Gr\xFCn\n"},

