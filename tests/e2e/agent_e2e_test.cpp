@@ -14,12 +14,6 @@ namespace {
 
 const char kProductName[] = "Ravozeve Vuzizirer";  // the sample package's product
 
-std::string SystemText(DWORD code) {
-  char text[MAX_PATH] = "";
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, 0x400, text, MAX_PATH, nullptr);
-  return text;
-}
-
 std::string Hex(uintptr_t number) {
   char text[32];
   snprintf(text, sizeof(text), "%llx", static_cast<unsigned long long>(number));
@@ -74,22 +68,6 @@ struct AgentRun {
   size_t windows;  // every window the run showed
 };
 
-// Options for the stand-in product, which it inherits through setup.exe.
-class StandInOptions {
- public:
-  explicit StandInOptions(const std::string& options) {
-    DeleteFileA(LogPath().c_str());
-    SetEnvironmentVariableA("DIDIVE_STANDIN", (options + " /L:" + LogPath()).c_str());
-  }
-  ~StandInOptions() {
-    SetEnvironmentVariableA("DIDIVE_STANDIN", nullptr);
-    DeleteFileA(LogPath().c_str());
-  }
-  // The command lines the product was started with, one a line.
-  static std::string Log() { return ts::ReadFileText(LogPath()); }
-  static std::string LogPath() { return ts::WindowsDir() + "\\Temp\\agent-e2e.log"; }
-};
-
 class AgentRegistration : public testing::Test {
  protected:
   void SetUp() override {
@@ -119,16 +97,6 @@ class AgentRegistration : public testing::Test {
     return run;
   }
 
-  // Ends the product that a successful request left running.
-  static void CloseProduct() {
-    for (int i = 0; i < 200; ++i) {
-      HWND window = FindWindowA(nullptr, kProductName);
-      if (window == nullptr) return;
-      PostMessageA(window, WM_CLOSE, 0, 0);
-      Sleep(50);
-    }
-  }
-
   static bool Pending() { return ts::RegKeyExists(HKEY_CURRENT_USER, ts::kAgentKey); }
 
   std::string package_;
@@ -146,7 +114,7 @@ TEST_F(AgentRegistration, OlderSystemsEndWith50AndNoMessage) {
 
 TEST_F(AgentRegistration, SignalledRequestEndsWith0AndStaysPending) {
   InstallProduct();
-  StandInOptions options("");
+  ts::StandInOptions options("");
   AgentWindow agent;
   AgentRun run = Run("/Tupdate-3 HWND=" + agent.hex());
   EXPECT_EQ(0u, run.exitCode);
@@ -156,11 +124,11 @@ TEST_F(AgentRegistration, SignalledRequestEndsWith0AndStaysPending) {
   EXPECT_TRUE(ts::ReadRegDword(HKEY_CURRENT_USER, ts::kAgentKey, "HWND", &window));
   EXPECT_EQ(reinterpret_cast<uintptr_t>(agent.get()), window);
   // Started from its installed place with "/H /W".
-  std::string log = StandInOptions::Log();
+  std::string log = ts::StandInOptions::Log();
   EXPECT_NE(std::string::npos, log.find("DidIve.exe\" /H /W")) << log;
   EXPECT_NE(nullptr, FindWindowA(nullptr, kProductName)) << "the product runs on";
 
-  CloseProduct();
+  ts::CloseStandIn(kProductName);
 
   // Quoted arguments of the real command line, in any order after the path.
   ts::DeleteRegTree(HKEY_CURRENT_USER, ts::kAgentKey);
@@ -174,12 +142,12 @@ TEST_F(AgentRegistration, SignalledRequestEndsWith0AndStaysPending) {
     EXPECT_TRUE(ts::ReadRegString(HKEY_CURRENT_USER, ts::kAgentKey, text.first, &value)) << text.first;
     EXPECT_EQ(text.second, value) << text.first;
   }
-  CloseProduct();
+  ts::CloseStandIn(kProductName);
 }
 
 TEST_F(AgentRegistration, MalformedRequestsEndWith87) {
   InstallProduct();
-  StandInOptions options("");
+  ts::StandInOptions options("");
   AgentWindow agent;
   const std::string folder = ts::WindowsDir();
   const std::string window = "HWND=" + agent.hex();
@@ -198,24 +166,24 @@ TEST_F(AgentRegistration, MalformedRequestsEndWith87) {
     AgentRun run = Run(c.args);
     EXPECT_EQ(87u, run.exitCode);
     ASSERT_EQ(1u, run.boxes.size());
-    EXPECT_EQ(SystemText(ERROR_INVALID_PARAMETER), run.boxes[0].text);
+    EXPECT_EQ(ts::SystemText(ERROR_INVALID_PARAMETER), run.boxes[0].text);
     EXPECT_EQ(c.owned ? agent.get() : nullptr, run.boxes[0].owner);
     EXPECT_FALSE(Pending());
-    EXPECT_EQ("", StandInOptions::Log()) << "the product is not started";
+    EXPECT_EQ("", ts::StandInOptions::Log()) << "the product is not started";
   }
 }
 
 TEST_F(AgentRegistration, ProductEndingBeforeItsSignalEndsWith1627) {
   InstallProduct();
-  StandInOptions options("/X");
+  ts::StandInOptions options("/X");
   AgentWindow agent;
   AgentRun run = Run("/Tf HWND=" + agent.hex());
   EXPECT_EQ(1627u, run.exitCode);
   ASSERT_EQ(1u, run.boxes.size());
-  EXPECT_EQ(SystemText(ERROR_FUNCTION_FAILED), run.boxes[0].text);
+  EXPECT_EQ(ts::SystemText(ERROR_FUNCTION_FAILED), run.boxes[0].text);
   EXPECT_EQ(agent.get(), run.boxes[0].owner);
   EXPECT_FALSE(Pending()) << "the written request is deleted again";
-  EXPECT_NE(std::string::npos, StandInOptions::Log().find("/H /W"));
+  EXPECT_NE(std::string::npos, ts::StandInOptions::Log().find("/H /W"));
 }
 
 TEST_F(AgentRegistration, InstallWithRelaunchWaitsForThePendingRequest) {
@@ -224,15 +192,15 @@ TEST_F(AgentRegistration, InstallWithRelaunchWaitsForThePendingRequest) {
   ASSERT_TRUE(ts::WriteRegString(HKEY_CURRENT_USER, ts::kAgentKey, "FEATUREID", "f"));
   ASSERT_TRUE(ts::WriteRegDword(HKEY_CURRENT_USER, ts::kAgentKey, "HWND",
                                 static_cast<DWORD>(reinterpret_cast<uintptr_t>(agent.get()))));
-  StandInOptions options("/X");
+  ts::StandInOptions options("/X");
   AgentRun run = Run("/S /O");
   EXPECT_EQ(0u, run.exitCode);
   EXPECT_EQ("0000", ts::ResultRecord());
   ASSERT_EQ(1u, run.boxes.size());
-  EXPECT_EQ(SystemText(ERROR_FUNCTION_FAILED), run.boxes[0].text);
+  EXPECT_EQ(ts::SystemText(ERROR_FUNCTION_FAILED), run.boxes[0].text);
   EXPECT_EQ(agent.get(), run.boxes[0].owner);
   EXPECT_FALSE(Pending());
-  std::string log = StandInOptions::Log();
+  std::string log = ts::StandInOptions::Log();
   EXPECT_NE(std::string::npos, log.find("DidIve.exe\" /H /W")) << log;
 }
 

@@ -22,17 +22,6 @@ struct BadInput {
   std::function<void()> check;
 };
 
-// Replaces the line "key=..." of the package's settings.
-void SetSetting(const std::string& package, const std::string& key, const std::string& value) {
-  const std::string path = package + "\\NvxSetup.dat";
-  std::string text = ts::ReadFileText(path);
-  size_t at = text.find("\n" + key + "=");
-  ASSERT_NE(std::string::npos, at) << key;
-  size_t end = text.find('\n', at + 1);
-  text.replace(at + 1, end - at, key + "=" + value + "\r\n");
-  ASSERT_TRUE(ts::WriteFileText(path, text));
-}
-
 std::string Installed(const std::string& name) {
   std::string folder;
   ts::ReadRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "ProgDir", &folder);
@@ -44,7 +33,7 @@ const BadInput kBadInputs[] = {
     // a search would split the folder at ";" and delete another program's.
     {"a program folder holding a semicolon",
      [](const std::string& package) {
-       SetSetting(package, "TARGET", "Varnex\\Apps;Tools");
+       EXPECT_TRUE(ts::SetPackageSetting(package, "TARGET", "Varnex\\Apps;Tools"));
        CreateDirectoryA(Varnex().c_str(), nullptr);
        CreateDirectoryA((Varnex() + "\\Apps").c_str(), nullptr);
        ts::WriteFileText(Varnex() + "\\Apps\\NvxSetup.xml", "another program's");
@@ -58,7 +47,8 @@ const BadInput kBadInputs[] = {
     // One byte over: the folder, "\" and the 12-character names need 261.
     {"a program folder too long for the files",
      [](const std::string& package) {
-       SetSetting(package, "TARGET", "Varnex\\" + std::string(247 - ProgramFiles().size() - 8, 'L'));
+       const std::string folder = "Varnex\\" + std::string(247 - ProgramFiles().size() - 8, 'L');
+       EXPECT_TRUE(ts::SetPackageSetting(package, "TARGET", folder.c_str()));
      },
      "/S", 9,
      [] {
@@ -85,8 +75,8 @@ const BadInput kBadInputs[] = {
     // entry counts as none.
     {"relative image and download entries",
      [](const std::string& package) {
-       SetSetting(package, "IMAGEPATH", "Images;C:Images");
-       SetSetting(package, "DOWNLOAD", "Download;;DRIVERS\\Sub");
+       EXPECT_TRUE(ts::SetPackageSetting(package, "IMAGEPATH", "Images;C:Images"));
+       EXPECT_TRUE(ts::SetPackageSetting(package, "DOWNLOAD", "Download;;DRIVERS\\Sub"));
        CreateDirectoryA((package + "\\Images").c_str(), nullptr);
      },
      "/S", 0,

@@ -3,7 +3,6 @@
 // restart ("wineboot -r") then makes of it.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,53 +15,12 @@ namespace {
 
 const char kProduct[] = "Ravozeve Vuzizirer";
 
-// Names in the package folder and installed names, entry by entry; entry 3
-// is the descriptor of the package's kind.
-const char* const kPackageNames[] = {"setup.exe", "DidIve", "", "NvxSetup.dat",
-                                     "NvxSetup.dll", "NVXSYSID.sys", "NVXSYSID.vxd", "nvxliba.dll",
-                                     "nvxlibb.dll", "unicows.dll", "NVXNTDEV.sys", "NvxFlash.dll"};
-const char* const kInstalledNames[] = {"_nvxu000.exe", "DidIve.exe", "", "NvxSetup.dat",
-                                       "NvxSetup.dll", "NVXSYSID.sys", "NVXSYSID.vxd", "nvxliba.dll",
-                                       "nvxlibb.dll", "unicows.dll", "NVXNTDEV.sys", "NvxFlash.dll"};
-const int kSetSize = 12;
+// The descriptor of the package's kind, in the package and installed.
+std::string Descriptor(bool xml) { return xml ? "VOD.xml" : "DidIve.nvx"; }
+std::string InstalledDescriptor(bool xml) { return xml ? "NvxSetup.xml" : "NvxSetup.ini"; }
 
-std::string PackageName(bool xml, int i) {
-  return i == 2 ? (xml ? "VOD.xml" : "DidIve.nvx") : kPackageNames[i];
-}
-std::string InstalledName(bool xml, int i) {
-  return i == 2 ? (xml ? "NvxSetup.xml" : "NvxSetup.ini") : kInstalledNames[i];
-}
-
-std::string Uninstaller() { return ts::WindowsDir() + "\\_nvxu000.exe"; }
-std::string TempFolder() { return ts::WindowsDir() + "\\TEMP"; }
 std::string ProposedFolder() { return ts::ProgramFilesDir() + "\\Varnex\\Ravozeve Vuzizirer"; }
-
-std::vector<std::string> StagingFolders() {
-  std::vector<std::string> found;
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((TempFolder() + "\\VOD*.tmp").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return found;
-  do {
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) found.push_back(TempFolder() + "\\" + data.cFileName);
-  } while (FindNextFileA(find, &data));
-  FindClose(find);
-  return found;
-}
-
-
-std::vector<std::string> InstalledNames(bool xml) {
-  std::vector<std::string> names;
-  for (int i = 1; i < kSetSize; ++i) names.push_back(InstalledName(xml, i));
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-// The final paths of the set, entry 1 the uninstaller.
-std::vector<std::string> FinalPaths(bool xml, const std::string& folder) {
-  std::vector<std::string> paths = {Uninstaller()};
-  for (int i = 1; i < kSetSize; ++i) paths.push_back(folder + "\\" + InstalledName(xml, i));
-  return paths;
-}
+std::vector<std::string> StagingFolders() { return StagingFoldersIn(TempFolder()); }
 
 // The contents of the final files, in the order of the set.
 std::vector<std::string> Contents(const std::vector<std::string>& paths) {
@@ -90,19 +48,21 @@ class FilesRun : public ::testing::Test {
     package_ = ts::PreparePackage(xml);
   }
   // What the package holds for entry i.
-  std::string PackageContent(int i) const { return ReadFileBytes(package_ + "\\" + PackageName(xml_, i)); }
+  std::string PackageContent(int i) const {
+    return ReadFileBytes(package_ + "\\" + PackageName(i, Descriptor(xml_)));
+  }
   std::vector<std::string> PackageContents() const {
     std::vector<std::string> contents;
-    for (int i = 0; i < kSetSize; ++i) contents.push_back(PackageContent(i));
+    for (int i = 0; i < kProgramFileCount; ++i) contents.push_back(PackageContent(i));
     return contents;
   }
   // A new version of the package: every data file changes (the programs stay,
   // they must still run).
   void ChangePackage() {
-    for (int i = 2; i < kSetSize; ++i) {
+    for (int i = 2; i < kProgramFileCount; ++i) {
       // unicows.dll is loaded on Windows 9x; text after the XML root would not parse.
       if (i == 9 || (i == 2 && xml_)) continue;
-      std::string path = package_ + "\\" + PackageName(xml_, i);
+      std::string path = package_ + "\\" + PackageName(i, Descriptor(xml_));
       WriteFileBytes(path, ReadFileBytes(path) + "\r\n; version 2\r\n");
     }
   }
@@ -138,40 +98,28 @@ class FilesRun : public ::testing::Test {
   ts::Process product_;
 };
 
-TEST_F(FilesRun, FreshInstallPutsTheSetInPlaceAndRemovesTheStaging) {
+// A fresh install, then an upgrade by a package of the other kind: the kind
+// the package read decides which descriptor goes (the rows per system are the
+// unit test's). Without a running product nothing waits for a restart.
+TEST_F(FilesRun, PackageOfTheOtherKindReplacesTheDescriptor) {
   for (bool xml : {true, false}) {
-    SCOPED_TRACE(xml ? "XML package" : "INI package");
-    Clean();
+    SCOPED_TRACE(xml ? "XML package" : "INI package over the XML one");
     Prepare(xml);
     ASSERT_EQ(0u, Setup("/S").exitCode);
     EXPECT_EQ("0000", ts::ResultRecord());
     ASSERT_EQ(ProposedFolder(), ProgramFolder());
-    EXPECT_EQ(InstalledNames(xml), FilesIn(ProposedFolder()));
-    EXPECT_EQ(PackageContents(), Contents(FinalPaths(xml, ProposedFolder())));
+    EXPECT_EQ(InstalledNames(InstalledDescriptor(xml)), FilesIn(ProposedFolder()));
+    EXPECT_EQ(PackageContents(), Contents(FinalPaths(ProposedFolder(), InstalledDescriptor(xml))));
     EXPECT_TRUE(StagingFolders().empty());
     EXPECT_EQ("missing", PendingOperations());
   }
-}
-
-// An upgrade by a package of the other kind: the kind the package read
-// decides which descriptor goes (the rows per system are the unit test's).
-TEST_F(FilesRun, PackageOfTheOtherKindReplacesTheDescriptor) {
-  Prepare(true);
-  ASSERT_EQ(0u, Setup("/S").exitCode);
-  const std::string folder = ProgramFolder();
-  ASSERT_TRUE(Exists(folder + "\\NvxSetup.xml"));
-  Prepare(false);
-  ASSERT_EQ(0u, Setup("/S").exitCode);
-  EXPECT_EQ("0000", ts::ResultRecord());
-  EXPECT_FALSE(Exists(folder + "\\NvxSetup.xml"));
-  EXPECT_EQ(PackageContents(), Contents(FinalPaths(false, folder)));
 }
 
 TEST_F(FilesRun, RunningProductOnNtGetsItsFilesAtTheRestart) {
   Prepare(true);
   ASSERT_EQ(0u, Setup("/S").exitCode);
   const std::string folder = ProgramFolder();
-  const std::vector<std::string> finals = FinalPaths(true, folder);
+  const std::vector<std::string> finals = FinalPaths(folder, InstalledDescriptor(true));
   const std::vector<std::string> before = Contents(finals);
   ChangePackage();
   StartProduct(folder);
@@ -267,7 +215,7 @@ TEST_F(FilesRun, SequencesWithoutARestartEndAsTheirLastRunMeant) {
       }
       EXPECT_EQ(sequence.exitCodes, exitCodes);
       RunRestart();
-      const std::vector<std::string> finals = FinalPaths(false, ProposedFolder());
+      const std::vector<std::string> finals = FinalPaths(ProposedFolder(), InstalledDescriptor(false));
       if (sequence.installed) {
         EXPECT_EQ(installed, Contents(finals));
         EXPECT_EQ(ProposedFolder(), ProgramFolder());

@@ -166,16 +166,8 @@ TEST_F(RegistryRun, ImageFoldersAndTheDownloadListFillTheSearchPath) {
 // name the drive itself ("C:"), which exists: as the last entry walked it
 // would become the download folder.
 TEST_F(RegistryRun, EmptyListEntriesArePassedOver) {
-  std::string settings = package_ + "\\NvxSetup.dat";
-  std::string text = ts::ReadFileText(settings);
-  size_t images = text.find("IMAGEPATH=");
-  size_t download = text.find("DOWNLOAD=");
-  ASSERT_NE(images, std::string::npos);
-  ASSERT_NE(download, std::string::npos);
-  text.replace(download, text.find_first_of("\r\n", download) - download, "DOWNLOAD=;\\DRIVERS;;");
-  text.replace(images, text.find_first_of("\r\n", images) - images,
-               "IMAGEPATH=;C:\\NvxImages;;C:\\NvxImages\\Extra;");
-  ASSERT_TRUE(ts::WriteFileText(settings, text));
+  ASSERT_TRUE(ts::SetPackageSetting(package_, "DOWNLOAD", ";\\DRIVERS;;"));
+  ASSERT_TRUE(ts::SetPackageSetting(package_, "IMAGEPATH", ";C:\\NvxImages;;C:\\NvxImages\\Extra;"));
   ASSERT_TRUE(CreateDirectoryA(kImages, nullptr));
   ASSERT_TRUE(CreateDirectoryA((std::string(kImages) + "\\Extra").c_str(), nullptr));
   // A file C:\DRIVERS is no download folder in place, but it exists: the

@@ -112,6 +112,17 @@ std::string PreparePackage(bool xml, const std::string& folder) {
   return folder;
 }
 
+bool SetPackageSetting(const std::string& package, const std::string& key, const char* value) {
+  const std::string path = package + "\\NvxSetup.dat";
+  std::string text = ReadFileText(path);
+  size_t at = text.find("\n" + key + "=");
+  if (at == std::string::npos) return false;
+  size_t end = text.find('\n', at + 1);
+  text.replace(at + 1, end == std::string::npos ? std::string::npos : end - at,
+               value == nullptr ? "" : key + "=" + value + "\r\n");
+  return WriteFileText(path, text);
+}
+
 std::string WindowsDir() {
   char path[MAX_PATH];
   UINT n = GetWindowsDirectoryA(path, MAX_PATH);
@@ -267,6 +278,35 @@ ToolRun RunConsoleTool(const std::string& exe, const std::string& args) {
   run.out = ReadFileText(outPath);
   DeleteFileA(outPath.c_str());
   return run;
+}
+
+std::string SystemText(DWORD code) {
+  char text[MAX_PATH] = "";
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, 0x400, text, MAX_PATH, nullptr);
+  return text;
+}
+
+StandInOptions::StandInOptions(const std::string& options) {
+  DeleteFileA(LogPath().c_str());
+  SetEnvironmentVariableA("DIDIVE_STANDIN", (options + " /L:" + LogPath()).c_str());
+}
+
+StandInOptions::~StandInOptions() {
+  SetEnvironmentVariableA("DIDIVE_STANDIN", nullptr);
+  DeleteFileA(LogPath().c_str());
+}
+
+std::string StandInOptions::Log() { return ReadFileText(LogPath()); }
+
+std::string StandInOptions::LogPath() { return WindowsDir() + "\\Temp\\didive-standin.log"; }
+
+void CloseStandIn(const std::string& title) {
+  for (int i = 0; i < 200; ++i) {
+    HWND window = FindWindowA(nullptr, title.c_str());
+    if (window == nullptr) return;
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    Sleep(50);
+  }
 }
 
 // --- UI driver -----------------------------------------------------------------

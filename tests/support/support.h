@@ -18,6 +18,10 @@ std::string AssembledPackage(bool xml = true);
 // Copies the assembled package to folder (default C:\pkg), replacing what was
 // there; answers the folder.
 std::string PreparePackage(bool xml = true, const std::string& folder = "C:\\pkg");
+// Replaces the first line "key=..." of the package's NvxSetup.dat with
+// "key=value", or removes it when value is null; false when there is no such
+// line or the file cannot be written.
+bool SetPackageSetting(const std::string& package, const std::string& key, const char* value);
 std::string WindowsDir();
 std::string ProgramFilesDir();
 std::string SpecialFolder(int csidl);
@@ -65,6 +69,25 @@ struct ToolRun {
   std::string out;
 };
 ToolRun RunConsoleTool(const std::string& exe, const std::string& args);
+
+// The system's text for an error code, as the program shows it in a box.
+std::string SystemText(DWORD code);
+
+// Options for the stand-in product DidIve.exe, which reads them from its
+// environment and inherits that from this process, through setup.exe too.
+// Each start appends its command line to Log() while they are in place.
+class StandInOptions {
+ public:
+  explicit StandInOptions(const std::string& options);
+  ~StandInOptions();
+  StandInOptions(const StandInOptions&) = delete;
+  StandInOptions& operator=(const StandInOptions&) = delete;
+  static std::string Log();
+  static std::string LogPath();
+};
+
+// Asks each stand-in still running under this window title to close.
+void CloseStandIn(const std::string& title);
 
 // --- UI driver ---------------------------------------------------------------
 struct SeenWindow {

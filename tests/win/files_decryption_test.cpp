@@ -59,24 +59,4 @@ TEST(FileDecryption, DecryptsOnlyWhatTheFileSystemReportsEncrypted) {
   }
 }
 
-TEST(FileDecryption, PlainFileIsLeftAsItIs) {
-  const char* path = "C:\\files_decrypt.txt";
-  HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  DWORD written = 0;
-  WriteFile(file, "plain", 5, &written, nullptr);
-  CloseHandle(file);
-  DecryptIfEncrypted(path);
-  DecryptIfEncrypted("C:\\files_decrypt_missing.txt");
-  char buffer[16] = {};
-  DWORD read = 0;
-  file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  ReadFile(file, buffer, sizeof(buffer), &read, nullptr);
-  CloseHandle(file);
-  EXPECT_EQ(std::string(buffer, read), "plain");
-  EXPECT_EQ(GetFileAttributesA("C:\\files_decrypt_missing.txt"), INVALID_FILE_ATTRIBUTES);
-  DeleteFileA(path);
-}
-
 }  // namespace

@@ -18,31 +18,6 @@ const std::string kPackage = "C:\\files_pkg";
 const std::string kPrograms = "C:\\files_prog";
 const std::string kFolder = kPrograms + "\\Ravozeve Vuzizirer";
 
-// Names in the package folder and installed names, entry by entry; entry 3
-// stands for both kinds of package.
-const char* const kPackageNames[] = {"setup.exe", "DidIve", "DidIve.nvx", "NvxSetup.dat",
-                                     "NvxSetup.dll", "NVXSYSID.sys", "NVXSYSID.vxd", "nvxliba.dll",
-                                     "nvxlibb.dll", "unicows.dll", "NVXNTDEV.sys", "NvxFlash.dll"};
-const char* const kInstalledNames[] = {"_nvxu000.exe", "DidIve.exe", "NvxSetup.ini", "NvxSetup.dat",
-                                       "NvxSetup.dll", "NVXSYSID.sys", "NVXSYSID.vxd", "nvxliba.dll",
-                                       "nvxlibb.dll", "unicows.dll", "NVXNTDEV.sys", "NvxFlash.dll"};
-
-std::string Uninstaller() { return ts::WindowsDir() + "\\_nvxu000.exe"; }
-std::string TempFolder() { return ts::WindowsDir() + "\\TEMP"; }
-
-// Folders named like staging folders inside folder.
-std::vector<std::string> StagingFoldersIn(const std::string& folder) {
-  std::vector<std::string> found;
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "\\VOD*.tmp").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return found;
-  do {
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) found.push_back(folder + "\\" + data.cFileName);
-  } while (FindNextFileA(find, &data));
-  FindClose(find);
-  return found;
-}
-
 void RemoveStagingFoldersIn(const std::string& folder) {
   for (const std::string& staging : StagingFoldersIn(folder)) ts::DeleteTree(staging);
 }
@@ -63,8 +38,11 @@ class ProgramFiles : public ::testing::Test {
     Clean();
     ASSERT_TRUE(CreateDirectoryA(kPackage.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryA(kPrograms.c_str(), nullptr));
-    for (const char* name : kPackageNames) WriteFileBytes(kPackage + "\\" + name, std::string("new ") + name);
-    WriteFileBytes(kPackage + "\\VOD.xml", "new VOD.xml");
+    for (int i = 0; i < kProgramFileCount; ++i) {
+      std::string name = PackageName(i, kIni.descriptor);
+      WriteFileBytes(kPackage + "\\" + name, "new " + name);
+    }
+    WriteFileBytes(kPackage + "\\" + kXml.descriptor, std::string("new ") + kXml.descriptor);
   }
   void TearDown() override {
     Clean();
@@ -81,17 +59,13 @@ class ProgramFiles : public ::testing::Test {
 
   void UseVariant(const Variant& variant) { g_setupPackage.isXmlDescriptor = variant.xml; }
 
-  // The final paths of the set for a variant, entry 1 the uninstaller.
+  // The final paths of the set for a variant, entry 0 the uninstaller.
   static std::vector<std::string> FinalPaths(const Variant& variant, const std::string& folder = kFolder) {
-    std::vector<std::string> paths = {Uninstaller()};
-    for (int i = 1; i < kProgramFileCount; ++i) {
-      paths.push_back(folder + "\\" + (i == 2 ? variant.installed : kInstalledNames[i]));
-    }
-    return paths;
+    return files_test::FinalPaths(folder, variant.installed);
   }
   // What the package holds for entry i.
   static std::string PackageContent(const Variant& variant, int i) {
-    return std::string("new ") + (i == 2 ? variant.descriptor : kPackageNames[i]);
+    return "new " + PackageName(i, variant.descriptor);
   }
   // An earlier installation: every file of the set with "old" contents.
   void InstallOld(const Variant& variant, const std::string& folder = kFolder) {
@@ -108,10 +82,7 @@ class ProgramFiles : public ::testing::Test {
     for (const std::string& path : FinalPaths(variant)) EXPECT_EQ(ReadFileBytes(path), "old") << path;
   }
   static std::vector<std::string> InstalledNames(const Variant& variant) {
-    std::vector<std::string> names;
-    for (int i = 1; i < kProgramFileCount; ++i) names.push_back(i == 2 ? variant.installed : kInstalledNames[i]);
-    std::sort(names.begin(), names.end());
-    return names;
+    return files_test::InstalledNames(variant.installed);
   }
 
   int savedXml_ = 0;
@@ -255,7 +226,7 @@ TEST_F(ProgramFiles, RunningProductOnNtSchedulesDeletionThenMoveForEachFile) {
   std::vector<std::string> finals = FinalPaths(kIni);
   for (int i = 0; i < kProgramFileCount; ++i) {
     expected.push_back({"\\??\\" + finals[i], ""});
-    expected.push_back({"\\??\\" + staging[0] + "\\" + kInstalledNames[i], "\\??\\" + finals[i]});
+    expected.push_back({"\\??\\" + staging[0] + "\\" + InstalledName(i, kIni.installed), "\\??\\" + finals[i]});
   }
   expected.push_back({"\\??\\" + staging[0] + "\\", ""});
   EXPECT_EQ(PendingPairs(), expected);
@@ -284,7 +255,7 @@ TEST_F(ProgramFiles, RunningProductOn9xWritesMoveLinesAfterEarlierLines) {
   std::vector<std::string> finals = FinalPaths(kIni);
   for (int i = 0; i < kProgramFileCount; ++i) {
     std::string destination = i == 11 ? ShortPath(kFolder) + "\\NvxFlash.dll" : ShortPath(finals[i]);
-    expected += destination + "=" + ShortPath(staging[0] + "\\" + kInstalledNames[i]) + "\r\n";
+    expected += destination + "=" + ShortPath(staging[0] + "\\" + InstalledName(i, kIni.installed)) + "\r\n";
   }
   EXPECT_EQ(WininitText(), expected);
   EXPECT_EQ(PendingOperations(), "missing");
@@ -322,7 +293,7 @@ TEST_F(ProgramFiles, RunningProductWithTheProgramOnAnotherDriveStagesThere) {
   for (int i = 0; i < kProgramFileCount; ++i) {
     const std::string& staging = i == 0 ? windowsStaging[0] : programStaging[0];
     expected.push_back({"\\??\\" + finals[i], ""});
-    expected.push_back({"\\??\\" + staging + "\\" + kInstalledNames[i], "\\??\\" + finals[i]});
+    expected.push_back({"\\??\\" + staging + "\\" + InstalledName(i, kIni.installed), "\\??\\" + finals[i]});
   }
   expected.push_back({"\\??\\" + programStaging[0] + "\\", ""});
   expected.push_back({"\\??\\" + windowsStaging[0] + "\\", ""});

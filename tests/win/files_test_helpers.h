@@ -1,6 +1,6 @@
 // Helpers of the file subsystem's Windows tests: a chosen Windows version in
-// front of the operations, the pending operations of the restart as raw data,
-// and small file-system helpers.
+// front of the operations, the program file set, the pending operations of the
+// restart as raw data, and small file-system helpers.
 #pragma once
 #include <windows.h>
 
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/os_version.h"
+#include "files/program_file_set.h"
 #include "support/support.h"
 
 namespace files_test {
@@ -97,6 +98,53 @@ inline std::vector<std::string> FilesIn(const std::string& folder) {
   FindClose(find);
   std::sort(names.begin(), names.end());
   return names;
+}
+
+// The program file set as the tests expect it, entry by entry, in the package
+// and installed; entry 2, the descriptor, is named by the package's kind.
+inline const char* const kPackageNames[kProgramFileCount] = {
+    "setup.exe",   "DidIve",      nullptr,       "NvxSetup.dat", "NvxSetup.dll", "NVXSYSID.sys",
+    "NVXSYSID.vxd", "nvxliba.dll", "nvxlibb.dll", "unicows.dll",  "NVXNTDEV.sys", "NvxFlash.dll"};
+inline const char* const kInstalledNames[kProgramFileCount] = {
+    "_nvxu000.exe", "DidIve.exe",  nullptr,       "NvxSetup.dat", "NvxSetup.dll", "NVXSYSID.sys",
+    "NVXSYSID.vxd", "nvxliba.dll", "nvxlibb.dll", "unicows.dll",  "NVXNTDEV.sys", "NvxFlash.dll"};
+
+inline std::string PackageName(int i, const std::string& descriptor) {
+  return i == 2 ? descriptor : kPackageNames[i];
+}
+inline std::string InstalledName(int i, const std::string& descriptor) {
+  return i == 2 ? descriptor : kInstalledNames[i];
+}
+
+inline std::string Uninstaller() { return ts::WindowsDir() + "\\_nvxu000.exe"; }
+inline std::string TempFolder() { return ts::WindowsDir() + "\\TEMP"; }
+
+// The names in the program folder (every entry but the uninstaller), sorted.
+inline std::vector<std::string> InstalledNames(const std::string& descriptor) {
+  std::vector<std::string> names;
+  for (int i = 1; i < kProgramFileCount; ++i) names.push_back(InstalledName(i, descriptor));
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The final paths of the set, entry 0 the uninstaller.
+inline std::vector<std::string> FinalPaths(const std::string& folder, const std::string& descriptor) {
+  std::vector<std::string> paths = {Uninstaller()};
+  for (int i = 1; i < kProgramFileCount; ++i) paths.push_back(folder + "\\" + InstalledName(i, descriptor));
+  return paths;
+}
+
+// Folders named like staging folders inside folder.
+inline std::vector<std::string> StagingFoldersIn(const std::string& folder) {
+  std::vector<std::string> found;
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((folder + "\\VOD*.tmp").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return found;
+  do {
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) found.push_back(folder + "\\" + data.cFileName);
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+  return found;
 }
 
 inline std::string PendingOperations() {

@@ -47,12 +47,6 @@ class BoxWatcher {
   ts::WindowWatcher watcher_;
 };
 
-std::string SystemText(DWORD code) {
-  char text[MAX_PATH] = "";
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, 0x400, text, MAX_PATH, nullptr);
-  return text;
-}
-
 // A hidden window of this thread to own the boxes.
 class OwnerWindow {
  public:
@@ -68,31 +62,6 @@ class OwnerWindow {
 };
 
 std::string StandIn() { return ts::BuildDir() + "\\DidIve.exe"; }
-
-std::string LogPath() { return ts::WindowsDir() + "\\Temp\\agent-start.log"; }
-
-// Options the stand-in reads from its environment, which it inherits from us.
-class StandInOptions {
- public:
-  explicit StandInOptions(const std::string& options) {
-    DeleteFileA(LogPath().c_str());
-    SetEnvironmentVariableA("DIDIVE_STANDIN", options.c_str());
-  }
-  ~StandInOptions() {
-    SetEnvironmentVariableA("DIDIVE_STANDIN", nullptr);
-    DeleteFileA(LogPath().c_str());
-  }
-};
-
-// Ends a stand-in that is still running under this name.
-void CloseStandIn(const std::string& name) {
-  for (int i = 0; i < 100; ++i) {
-    HWND window = FindWindowA(nullptr, name.c_str());
-    if (window == nullptr) return;
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    Sleep(50);
-  }
-}
 
 class ProductStart : public testing::Test {
  protected:
@@ -121,7 +90,7 @@ class ProductStart : public testing::Test {
 
 TEST_F(ProductStart, ASignalledStartKeepsTheRegistrationAndShowsNothing) {
   const std::string name = "Agent start signalled";
-  StandInOptions options("/N:\"" + name + "\" /L:" + LogPath());
+  ts::StandInOptions options("/N:\"" + name + "\"");
   Pend();
   SetupContext context;
   InstallContext(&context, ts::BuildDir(), nullptr);
@@ -133,11 +102,11 @@ TEST_F(ProductStart, ASignalledStartKeepsTheRegistrationAndShowsNothing) {
   EXPECT_TRUE(seen.empty());
   EXPECT_TRUE(ts::RegKeyExists(HKEY_CURRENT_USER, ts::kAgentKey));
   EXPECT_NE(nullptr, FindWindowA(nullptr, name.c_str())) << "the product runs on";
-  std::string log = ts::ReadFileText(LogPath());
+  std::string log = ts::StandInOptions::Log();
   EXPECT_NE(std::string::npos, log.find("DidIve.exe\" /H /W")) << log;
   EXPECT_EQ(nullptr, context.initEvent);
   EXPECT_EQ(nullptr, context.launchInfo.hProcess);
-  CloseStandIn(name);
+  ts::CloseStandIn(name);
 }
 
 // The product signals and ends before the wait begins: the wait then finds
@@ -151,7 +120,7 @@ DWORD WINAPI EndAfterTheSignal(DWORD count, const HANDLE* handles, BOOL all, DWO
 }
 
 TEST_F(ProductStart, ASignalCountsEvenWhenTheProductHasEndedSince) {
-  StandInOptions options("/N:\"Agent start signals and ends\" /L:" + LogPath());
+  ts::StandInOptions options("/N:\"Agent start signals and ends\"");
   Pend();
   SetupContext context;
   InstallContext(&context, ts::BuildDir(), nullptr);
@@ -178,7 +147,7 @@ TEST_F(ProductStart, AnEndBeforeTheSignalDeletesTheRegistrationAndTells) {
   for (const Case& c : cases) {
     HWND ownerWindow = c.given;
     SCOPED_TRACE(ownerWindow == nullptr ? "no owner" : ownerWindow == gone ? "gone" : "owner");
-    StandInOptions options("/N:\"Agent start ends\" /X /L:" + LogPath());
+    ts::StandInOptions options("/N:\"Agent start ends\" /X");
     Pend();
     SetupContext context;
     InstallContext(&context, ts::BuildDir(), ownerWindow);
@@ -188,10 +157,9 @@ TEST_F(ProductStart, AnEndBeforeTheSignalDeletesTheRegistrationAndTells) {
     std::vector<Box> seen = boxes.Stop();
 
     EXPECT_FALSE(ts::RegKeyExists(HKEY_CURRENT_USER, ts::kAgentKey));
-    EXPECT_NE(std::string::npos, ts::ReadFileText(LogPath()).find("/H /W"));
+    EXPECT_NE(std::string::npos, ts::StandInOptions::Log().find("/H /W"));
     ASSERT_EQ(1u, seen.size());
-    EXPECT_EQ(SystemText(ERROR_FUNCTION_FAILED), seen[0].text);
-    EXPECT_FALSE(seen[0].text.empty());
+    EXPECT_EQ(ts::SystemText(ERROR_FUNCTION_FAILED), seen[0].text);
     EXPECT_EQ(c.owner, seen[0].owner);
   }
 }
@@ -205,7 +173,7 @@ TEST_F(ProductStart, AProgramThatCannotStartCountsAsFailed) {
   std::vector<ts::SeenWindow> seen = watcher.Stop();
   EXPECT_FALSE(ts::RegKeyExists(HKEY_CURRENT_USER, ts::kAgentKey));
   bool told = false;
-  for (const ts::SeenWindow& w : seen) told = told || w.text == SystemText(ERROR_FUNCTION_FAILED);
+  for (const ts::SeenWindow& w : seen) told = told || w.text == ts::SystemText(ERROR_FUNCTION_FAILED);
   EXPECT_TRUE(told);
 }
 
@@ -272,8 +240,7 @@ TEST_F(AgentMode, AnIncompleteInstallationCannotBeRead) {
     std::vector<Box> seen;
     EXPECT_EQ(1012, Run(&seen));
     ASSERT_EQ(1u, seen.size());
-    EXPECT_EQ(SystemText(ERROR_CANTREAD), seen[0].text);
-    EXPECT_FALSE(seen[0].text.empty());
+    EXPECT_EQ(ts::SystemText(ERROR_CANTREAD), seen[0].text);
     EXPECT_EQ(nullptr, seen[0].owner);
     EXPECT_FALSE(ts::RegKeyExists(HKEY_CURRENT_USER, ts::kAgentKey));
   }
@@ -287,7 +254,7 @@ TEST_F(AgentMode, APendingRegistrationRefusesTheNextOneUnderItsWindow) {
   std::vector<Box> seen;
   EXPECT_EQ(170, Run(&seen));
   ASSERT_EQ(1u, seen.size());
-  EXPECT_EQ(SystemText(ERROR_BUSY), seen[0].text);
+  EXPECT_EQ(ts::SystemText(ERROR_BUSY), seen[0].text);
   EXPECT_EQ("Error", seen[0].title) << "the system's own caption";
   EXPECT_EQ(owner.get(), seen[0].owner);
   std::string feature;
@@ -302,16 +269,6 @@ TEST_F(AgentMode, ANonAdministratorIsToldAndNothingIsWritten) {
   EXPECT_EQ(5, Run(&seen));
   ASSERT_EQ(1u, seen.size());
   EXPECT_EQ("You must be an administrator to run this program.", seen[0].text);
-  EXPECT_FALSE(ts::RegKeyExists(HKEY_CURRENT_USER, ts::kAgentKey));
-}
-
-TEST_F(AgentMode, ARequestNotInTheGrammarIsAnInvalidParameter) {
-  // This test program's own command line is no "/T" request.
-  Install(true, true);
-  std::vector<Box> seen;
-  EXPECT_EQ(87, Run(&seen));
-  ASSERT_EQ(1u, seen.size());
-  EXPECT_EQ(SystemText(ERROR_INVALID_PARAMETER), seen[0].text);
   EXPECT_FALSE(ts::RegKeyExists(HKEY_CURRENT_USER, ts::kAgentKey));
 }
 

@@ -114,17 +114,6 @@ TEST(ProductStandIn, HoldsItsMutexAndWindowUntilTheWindowIsClosed) {
   EXPECT_EQ(FindWindowA(nullptr, name.c_str()), nullptr);
 }
 
-TEST(ProductStandIn, OlderStyleShowsTheWindowWithoutMutex) {
-  std::string name = UniqueName("old style");
-  Product product;
-  ASSERT_TRUE(product.Start("/O /N:\"" + name + "\""));
-  HWND window = product.WaitForWindow(name);
-  ASSERT_NE(window, nullptr);
-  EXPECT_FALSE(MutexExists(name));
-  PostMessageA(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(product.WaitForExit(), 0u);
-}
-
 TEST(ProductStandIn, SignalsTheInitEventOnlyWithBothHAndW) {
   struct Case {
     const char* options;
@@ -154,22 +143,6 @@ TEST(ProductStandIn, SignalsTheInitEventOnlyWithBothHAndW) {
     if (!c.signals) EXPECT_EQ(WaitForSingleObject(event, 0), static_cast<DWORD>(WAIT_TIMEOUT));
     CloseHandle(event);
   }
-}
-
-TEST(ProductStandIn, ExitOptionEndsAtOnceWithoutSignalling) {
-  HANDLE event = CreateEventA(nullptr, FALSE, FALSE, ts::kInitEventName);
-  ASSERT_NE(event, nullptr);
-  std::string name = UniqueName("exit");
-  Product product;
-  ASSERT_TRUE(product.Start("/H /W /X /N:\"" + name + "\""));
-  // The process ends first, as the setup's wait on (process, event) sees it.
-  HANDLE handles[2] = {product.process.hProcess, event};
-  EXPECT_EQ(WaitForMultipleObjects(2, handles, FALSE, kStartTimeoutMs), static_cast<DWORD>(WAIT_OBJECT_0));
-  EXPECT_EQ(product.WaitForExit(), 0u);
-  EXPECT_EQ(WaitForSingleObject(event, 0), static_cast<DWORD>(WAIT_TIMEOUT));
-  EXPECT_EQ(FindWindowA(nullptr, name.c_str()), nullptr);
-  EXPECT_FALSE(MutexExists(name));
-  CloseHandle(event);
 }
 
 // Its name from the product key, unless /N names it.
@@ -206,25 +179,6 @@ TEST(ProductStandIn, AppendsItsCommandLineToTheLogFile) {
   std::string line = text.substr(0, text.find("\r\n") + 2);
   EXPECT_NE(line.find("DidIve.exe\" /X /L:"), std::string::npos) << text;
   EXPECT_EQ(line + line, text);
-  DeleteFileA(log.c_str());
-}
-
-// Options from DIDIVE_STANDIN reach a product that the setup starts with "/H /W" alone.
-TEST(ProductStandIn, TakesOptionsFromTheEnvironment) {
-  std::string log = TempPath("didive-env-log.txt");
-  HANDLE event = CreateEventA(nullptr, FALSE, FALSE, ts::kInitEventName);
-  ASSERT_NE(event, nullptr);
-  std::string options = "/X /L:\"" + log + "\"";
-  ASSERT_TRUE(SetEnvironmentVariableA("DIDIVE_STANDIN", options.c_str()));
-  Product product;
-  bool started = product.Start("/H /W");
-  SetEnvironmentVariableA("DIDIVE_STANDIN", nullptr);
-  ASSERT_TRUE(started);
-  EXPECT_EQ(product.WaitForExit(), 0u);
-  EXPECT_EQ(WaitForSingleObject(event, 0), static_cast<DWORD>(WAIT_TIMEOUT));
-  std::string text = ts::ReadFileText(log);
-  EXPECT_NE(text.find("DidIve.exe\" /H /W\r\n"), std::string::npos) << text;
-  CloseHandle(event);
   DeleteFileA(log.c_str());
 }
 

@@ -109,16 +109,10 @@ TEST_F(BrowserButtonTest, ButtonKeyThatCannotBeChangedFailsTheWrite) {
 }
 
 TEST_F(BrowserButtonTest, RefusedValueEndsTheChain) {
-  const char* chain[] = {"Exec", "Icon", "HotIcon", "ButtonText", "clsid", "Default Visible"};
-  for (size_t refused = 0; refused < 6; ++refused) {
-    SCOPED_TRACE(chain[refused]);
-    regtest::DeleteTree(HKEY_LOCAL_MACHINE, kButton);
-    regtest::WatchWrites(chain[refused]);
-    EXPECT_EQ(RegisterBrowserButton("C:\\P\\DidIve.exe", kIcon, "T", 1), 0);
-    regtest::StopWatchingWrites();
-    EXPECT_EQ(regtest::Log().names, std::vector<std::string>(chain, chain + refused + 1));
-    EXPECT_EQ(Button().size(), refused);
-  }
+  regtest::ExpectARefusedValueEndsTheChain(
+      {HKEY_LOCAL_MACHINE, kButton,
+       {"Exec", "Icon", "HotIcon", "ButtonText", "clsid", "Default Visible"}, {},
+       [] { return RegisterBrowserButton("C:\\P\\DidIve.exe", kIcon, "T", 1); }, nullptr});
 }
 
 }  // namespace

@@ -195,19 +195,26 @@ TEST_F(ProductKeyTest, ReadOnlyProductKeyFailsEveryWriter) {
 
 using StringReader = int (*)(char* buffer, DWORD size);
 
+const char kWindowsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
+const char kWindowsSetting[] = "RegistryTestSetting";
+
 struct ReaderCase {
   const char* label;
+  const char* key;
   const char* valueName;
   StringReader read;
   DWORD fixedSize;  // readers without a size argument use 260 bytes
 };
 
 const ReaderCase kReaders[] = {
-    {"ReadProgramFolder", "ProgDir", [](char* b, DWORD) { return ReadProgramFolder(b); }, MAX_PATH},
-    {"ReadProgramPath", "", [](char* b, DWORD s) { return ReadProgramPath(b, s); }, 0},
-    {"ReadGroupFolder", "MenuDir", [](char* b, DWORD) { return ReadGroupFolder(b); }, MAX_PATH},
-    {"ReadDownloadFolder", "DownloadDir", [](char* b, DWORD s) { return ReadDownloadFolder(b, s); },
-     0},
+    {"ReadProgramFolder", kKey, "ProgDir", [](char* b, DWORD) { return ReadProgramFolder(b); },
+     MAX_PATH},
+    {"ReadProgramPath", kKey, "", [](char* b, DWORD s) { return ReadProgramPath(b, s); }, 0},
+    {"ReadGroupFolder", kKey, "MenuDir", [](char* b, DWORD) { return ReadGroupFolder(b); }, MAX_PATH},
+    {"ReadDownloadFolder", kKey, "DownloadDir",
+     [](char* b, DWORD s) { return ReadDownloadFolder(b, s); }, 0},
+    {"ReadWindowsSetting", kWindowsKey, kWindowsSetting,
+     [](char* b, DWORD s) { return ReadWindowsSetting(kWindowsSetting, b, s); }, 0},
 };
 
 struct StoredCase {
@@ -229,13 +236,26 @@ const StoredCase kStored[] = {
     {"text longer than the buffer", Sz(std::string(300, 'x')), 0, ""},
 };
 
-class ReaderTest : public ProductKeyTest {};
+class ReaderTest : public ProductKeyTest {
+ protected:
+  void TearDown() override {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kWindowsKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+      RegDeleteValueA(key, kWindowsSetting);
+      RegCloseKey(key);
+    }
+    ProductKeyTest::TearDown();
+  }
+  static void Store(const ReaderCase& reader, const Value& v) {
+    regtest::SetValue(HKEY_LOCAL_MACHINE, reader.key, reader.valueName, v);
+  }
+};
 
 TEST_F(ReaderTest, StoredDataIsReadOnlyAsTerminatedText) {
   for (const ReaderCase& reader : kReaders) {
     for (const StoredCase& stored : kStored) {
       SCOPED_TRACE(std::string(reader.label) + ": " + stored.label);
-      Set(reader.valueName, stored.stored);
+      Store(reader, stored.stored);
       // The buffer lies inside a larger block prefilled with marks.
       std::string block(MAX_PATH + 16, 'X');
       char* buffer = &block[8];
@@ -270,44 +290,23 @@ TEST_F(ReaderTest, SizedReadersKeepToTheSizeGiven) {
     SCOPED_TRACE(reader.label);
     std::string block(32, 'X');
     // Fits with its zero in 6 bytes.
-    Set(reader.valueName, Sz("abcde"));
+    Store(reader, Sz("abcde"));
     EXPECT_EQ(reader.read(&block[0], 6), 1);
     EXPECT_EQ(std::string(block.c_str()), "abcde");
     EXPECT_EQ(block.substr(6), std::string(26, 'X'));
     // One byte too long.
     block.assign(32, 'X');
-    Set(reader.valueName, Sz("abcdef"));
+    Store(reader, Sz("abcdef"));
     EXPECT_EQ(reader.read(&block[0], 6), 0);
     EXPECT_EQ(block[0], '\0');
     EXPECT_EQ(block.substr(6), std::string(26, 'X'));
     // Stored without its zero: room for the zero is still needed.
     block.assign(32, 'X');
-    Set(reader.valueName, Raw(REG_SZ, "abcdef"));
+    Store(reader, Raw(REG_SZ, "abcdef"));
     EXPECT_EQ(reader.read(&block[0], 6), 0);
     EXPECT_EQ(block[0], '\0');
     EXPECT_EQ(block.substr(6), std::string(26, 'X'));
   }
-}
-
-TEST_F(ReaderTest, ReadsTheWindowsSetting) {
-  const char kWindowsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
-  const char kName[] = "RegistryTestSetting";
-  for (const StoredCase& stored : kStored) {
-    SCOPED_TRACE(stored.label);
-    regtest::SetValue(HKEY_LOCAL_MACHINE, kWindowsKey, kName, stored.stored);
-    std::string block(MAX_PATH + 8, 'X');
-    EXPECT_EQ(ReadWindowsSetting(kName, &block[0], MAX_PATH), stored.expectedResult);
-    EXPECT_EQ(std::string(block.c_str()), stored.expectedText);
-    EXPECT_EQ(block.substr(MAX_PATH), std::string(8, 'X'));
-  }
-  HKEY key;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kWindowsKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
-  RegDeleteValueA(key, kName);
-  RegCloseKey(key);
-  char buffer[MAX_PATH];
-  EXPECT_EQ(ReadWindowsSetting(kName, buffer, MAX_PATH), 0);
-  EXPECT_EQ(ReadWindowsSetting("ProgramFilesDir", buffer, MAX_PATH), 1);
-  EXPECT_NE(buffer[0], '\0');
 }
 
 struct VersionCase {

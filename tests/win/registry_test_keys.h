@@ -4,6 +4,10 @@
 #include <windows.h>
 #include <sddl.h>
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -143,5 +147,37 @@ inline void WatchWrites(const char* failName = nullptr) {
   SetSystemChangeFilter(FilterWrites);
 }
 inline void StopWatchingWrites() { SetSystemChangeFilter(nullptr); }
+
+// An operation that writes the values of one key as a chain.
+struct ValueChain {
+  HKEY root;
+  std::string key;                  // emptied before each run
+  std::vector<std::string> names;   // in the order they are written
+  std::vector<std::string> always;  // still tried after a refusal, in this order
+  std::function<int()> write;       // the operation: 1 on success
+  std::function<void()> prepare;    // before each run, if given
+};
+
+// Refuses each value in turn: the operation fails having tried the values up
+// to the refused one (and those it always tries), and the key keeps exactly
+// the values before it.
+inline void ExpectARefusedValueEndsTheChain(const ValueChain& chain) {
+  for (size_t refused = 0; refused < chain.names.size(); ++refused) {
+    SCOPED_TRACE(chain.names[refused]);
+    DeleteTree(chain.root, chain.key);
+    if (chain.prepare) chain.prepare();
+    WatchWrites(chain.names[refused].c_str());
+    EXPECT_EQ(0, chain.write());
+    StopWatchingWrites();
+    std::vector<std::string> tried(chain.names.begin(), chain.names.begin() + refused + 1);
+    tried.insert(tried.end(), chain.always.begin(), chain.always.end());
+    EXPECT_EQ(tried, Log().names);
+    std::vector<std::string> kept(chain.names.begin(), chain.names.begin() + refused);
+    std::sort(kept.begin(), kept.end());
+    std::vector<std::string> stored;
+    for (const auto& value : Values(chain.root, chain.key)) stored.push_back(value.first);
+    EXPECT_EQ(kept, stored);
+  }
+}
 
 }  // namespace regtest

@@ -75,21 +75,11 @@ TEST_F(UninstallEntryTest, KeepSettingsWithoutAnEntryCreatesItWithoutADisplayNam
 
 // The first value that cannot be set ends the chain; "SystemComponent" goes anyway.
 TEST_F(UninstallEntryTest, RefusedValueEndsTheChain) {
-  const char* chain[] = {"DisplayName", "UninstallString", "DisplayIcon", "DisplayVersion"};
-  for (size_t refused = 0; refused < 4; ++refused) {
-    SCOPED_TRACE(chain[refused]);
-    Clean();
-    regtest::SetValue(HKEY_LOCAL_MACHINE, kEntry, "SystemComponent", Dword(1));
-    regtest::WatchWrites(chain[refused]);
-    EXPECT_EQ(RegisterUninstallEntry("_nvxu000.exe", "N", "V", OptInstall), 0);
-    regtest::StopWatchingWrites();
-    std::vector<std::string> attempted(chain, chain + refused + 1);
-    attempted.push_back("SystemComponent");
-    EXPECT_EQ(regtest::Log().names, attempted);
-    std::map<std::string, Value> values = Entry();
-    EXPECT_EQ(values.size(), refused);
-    EXPECT_EQ(values.count("SystemComponent"), 0u);
-  }
+  regtest::ExpectARefusedValueEndsTheChain(
+      {HKEY_LOCAL_MACHINE, kEntry, {"DisplayName", "UninstallString", "DisplayIcon", "DisplayVersion"},
+       {"SystemComponent"},
+       [] { return RegisterUninstallEntry("_nvxu000.exe", "N", "V", OptInstall); },
+       [] { regtest::SetValue(HKEY_LOCAL_MACHINE, kEntry, "SystemComponent", Dword(1)); }});
 }
 
 TEST_F(UninstallEntryTest, UninstallDeletesTheKey) {
@@ -111,16 +101,9 @@ TEST_F(UninstallEntryTest, InterfacePathValuesAndTypes) {
 }
 
 TEST_F(UninstallEntryTest, InterfacePathRefusedValueEndsTheChain) {
-  const char* chain[] = {"InterfacePath", "VeruZadovo", "Farrowmind"};
-  for (size_t refused = 0; refused < 3; ++refused) {
-    SCOPED_TRACE(chain[refused]);
-    Clean();
-    regtest::WatchWrites(chain[refused]);
-    EXPECT_EQ(RegisterInterfacePath("_nvxu000.exe", OptInstall), 0);
-    regtest::StopWatchingWrites();
-    EXPECT_EQ(regtest::Log().names, std::vector<std::string>(chain, chain + refused + 1));
-    EXPECT_EQ(Interface().size(), refused);
-  }
+  regtest::ExpectARefusedValueEndsTheChain(
+      {HKEY_LOCAL_MACHINE, kInterface, {"InterfacePath", "VeruZadovo", "Farrowmind"}, {},
+       [] { return RegisterInterfacePath("_nvxu000.exe", OptInstall); }, nullptr});
 }
 
 TEST_F(UninstallEntryTest, InterfacePathUninstallKeepsTheKeyAndForeignValues) {

@@ -6,38 +6,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <set>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include "files_test_helpers.h"
+#include "support/support.h"
+
+using files_test::FilesIn;
+using ts::ReadFileText;
 
 namespace {
-
-std::string BuildFolder() {
-  char path[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string text(path, n);
-  return text.substr(0, text.find_last_of('\\'));
-}
-
-std::string ReadFileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::set<std::string> FilesIn(const std::string& folder) {
-  std::set<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.insert(found.cFileName);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  return names;
-}
 
 std::string Profile(const std::string& file, const char* section, const char* key) {
   char value[MAX_PATH] = {};
@@ -79,10 +58,11 @@ const Variant kVariants[] = {
 TEST(SamplePackage, HoldsExactlyTheProgramFileSetOfItsKind) {
   for (const Variant& v : kVariants) {
     SCOPED_TRACE(v.folder);
-    std::set<std::string> expected = {"setup.exe",    "DidIve",       v.descriptor, "NvxSetup.dat",
-                                      "NvxSetup.dll", "NVXSYSID.sys", "NVXSYSID.vxd", "nvxliba.dll",
-                                      "nvxlibb.dll",  "unicows.dll",  "NVXNTDEV.sys", "NvxFlash.dll"};
-    EXPECT_EQ(FilesIn(BuildFolder() + "\\" + v.folder), expected);
+    std::vector<std::string> expected = {"setup.exe",    "DidIve",       v.descriptor, "NvxSetup.dat",
+                                         "NvxSetup.dll", "NVXSYSID.sys", "NVXSYSID.vxd", "nvxliba.dll",
+                                         "nvxlibb.dll",  "unicows.dll",  "NVXNTDEV.sys", "NvxFlash.dll"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(FilesIn(ts::BuildDir() + "\\" + v.folder), expected);
   }
 }
 
@@ -94,9 +74,9 @@ TEST(SamplePackage, CarriesTheBuiltPrograms) {
   for (const Variant& v : kVariants) {
     for (const auto& p : programs) {
       SCOPED_TRACE(std::string(v.folder) + " " + p.packaged);
-      std::string built = ReadFileText(BuildFolder() + "\\" + p.built);
+      std::string built = ReadFileText(ts::BuildDir() + "\\" + p.built);
       ASSERT_FALSE(built.empty());
-      EXPECT_TRUE(built == ReadFileText(BuildFolder() + "\\" + v.folder + "\\" + p.packaged));
+      EXPECT_TRUE(built == ReadFileText(ts::BuildDir() + "\\" + v.folder + "\\" + p.packaged));
     }
   }
 }
@@ -104,7 +84,7 @@ TEST(SamplePackage, CarriesTheBuiltPrograms) {
 TEST(SamplePackage, SettingsHoldWhatTheSetupReads) {
   for (const Variant& v : kVariants) {
     SCOPED_TRACE(v.folder);
-    std::string settings = BuildFolder() + "\\" + v.folder + "\\NvxSetup.dat";
+    std::string settings = ts::BuildDir() + "\\" + v.folder + "\\NvxSetup.dat";
     // TARGET and GROUP are references; the language-neutral section answers
     // them whatever the system's language.
     std::string target = Profile(settings, "INIT", "TARGET");
@@ -135,7 +115,7 @@ TEST(SamplePackage, SettingsHoldWhatTheSetupReads) {
 }
 
 TEST(SamplePackage, BothDescriptorsNameTheSameRelease) {
-  std::string folder = BuildFolder();
+  std::string folder = ts::BuildDir();
   std::string ini = folder + "\\package-ini\\DidIve.nvx";
   std::string xml = ReadFileText(folder + "\\package\\VOD.xml");
 

@@ -309,21 +309,6 @@ TEST_F(TargetChoiceTest, TheDialogProposesTheFolderAndItsCancelIsNoFailure) {
   EXPECT_EQ(1, context_.cancelled);
 }
 
-TEST_F(TargetChoiceTest, WithoutTargetTheDialogIsShownAndTheChoiceFails) {
-  WriteSettings(Settings("GROUP=Test Group"));
-  context_.flags = OptInstall;
-  bool seen = false;
-  std::string shown;
-  int result = ChooseAnswering(&context_, "Installation Program", [&](HWND dialog) {
-    shown = ts::ControlText(dialog, IDC_TARGET_FOLDER);
-    ts::PressButton(dialog, IDOK);
-  }, &seen);
-  EXPECT_TRUE(seen);
-  EXPECT_EQ(ts::ProgramFilesDir() + "\\", shown);
-  EXPECT_EQ(0, result);
-  EXPECT_EQ(0, context_.cancelled);
-}
-
 TEST_F(TargetChoiceTest, AFolderChosenInTheDialogMakesTheProgramPath) {
   context_.flags = OptInstall;
   bool seen = false;
