@@ -86,19 +86,22 @@ inline std::string ShortPath(const std::string& path) {
   return buffer;
 }
 
-// The files in a folder (no subfolders), sorted by name.
-inline std::vector<std::string> FilesIn(const std::string& folder) {
+// The names matching pattern in folder: files, or else folders; sorted.
+inline std::vector<std::string> NamesIn(const std::string& folder, const char* pattern, bool folders) {
   std::vector<std::string> names;
   WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+  HANDLE find = FindFirstFileA((folder + "\\" + pattern).c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return names;
   do {
-    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
+    if (((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == folders) names.push_back(data.cFileName);
   } while (FindNextFileA(find, &data));
   FindClose(find);
   std::sort(names.begin(), names.end());
   return names;
 }
+
+// The files in a folder (no subfolders), sorted by name.
+inline std::vector<std::string> FilesIn(const std::string& folder) { return NamesIn(folder, "*", false); }
 
 // The program file set as the tests expect it, entry by entry, in the package
 // and installed; entry 2, the descriptor, is named by the package's kind.
@@ -134,16 +137,10 @@ inline std::vector<std::string> FinalPaths(const std::string& folder, const std:
   return paths;
 }
 
-// Folders named like staging folders inside folder.
+// Folders named like staging folders inside folder, as paths.
 inline std::vector<std::string> StagingFoldersIn(const std::string& folder) {
-  std::vector<std::string> found;
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "\\VOD*.tmp").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return found;
-  do {
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) found.push_back(folder + "\\" + data.cFileName);
-  } while (FindNextFileA(find, &data));
-  FindClose(find);
+  std::vector<std::string> found = NamesIn(folder, "VOD*.tmp", true);
+  for (std::string& name : found) name = folder + "\\" + name;
   return found;
 }
 

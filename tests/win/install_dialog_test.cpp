@@ -58,7 +58,7 @@ bool WaitGone(HWND window, DWORD timeoutMs) {
 }
 
 // A top-level window of this process owned by owner (the folder browser).
-HWND WaitForOwnedWindow(HWND owner, DWORD timeoutMs = 10000) {
+HWND WaitForOwnedWindow(HWND owner, DWORD timeoutMs = 30000) {
   DWORD start = GetTickCount();
   do {
     for (HWND window : ts::TopLevelWindows(GetCurrentProcessId())) {
@@ -70,8 +70,9 @@ HWND WaitForOwnedWindow(HWND owner, DWORD timeoutMs = 10000) {
 }
 
 // The browser's status line once it ends with ending (the selection made by
-// the browser's start can take a while); what it shows after timeoutMs else.
-std::string WaitForStatus(HWND browser, const std::string& ending, DWORD timeoutMs = 10000) {
+// the browser's start can take a while, over 10 s on a loaded machine); what
+// it shows after timeoutMs else.
+std::string WaitForStatus(HWND browser, const std::string& ending, DWORD timeoutMs = 30000) {
   DWORD start = GetTickCount();
   std::string status;
   do {
