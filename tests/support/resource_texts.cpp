@@ -18,13 +18,6 @@ const SetupLanguage kSetupLanguages[14] = {
     {"zh_cn", 0x0804, "zh_CN", 936},  {"es", 0x0C0A, "es_ES", 1252},
 };
 
-const SetupLanguage* FindSetupLanguage(LANGID id) {
-  for (const SetupLanguage& language : kSetupLanguages) {
-    if (language.id == id) return &language;
-  }
-  return nullptr;
-}
-
 const SetupLanguage* FindSetupLanguage(const std::string& suffixOrLocale) {
   for (const SetupLanguage& language : kSetupLanguages) {
     if (suffixOrLocale == language.suffix || suffixOrLocale == language.locale) return &language;
@@ -50,16 +43,14 @@ std::string Utf8(const std::wstring& text) {
   return utf8;
 }
 
-std::string SourceDir() {
-  std::string unix = SETUP_SOURCE_DIR;
-  std::string path = "Z:";
-  for (char c : unix) path += c == '/' ? '\\' : c;
-  return path;
-}
-
-std::string ResourcesDir() { return SourceDir() + "\\resources"; }
-
 namespace {
+
+// The source's resources folder as a Windows path (Z:\...\resources).
+std::string ResourcesDir() {
+  std::string path = "Z:";
+  for (char c : std::string(SETUP_SOURCE_DIR)) path += c == '/' ? '\\' : c;
+  return path + "\\resources";
+}
 
 // "#define NAME number" lines of resource_ids.h.
 std::map<std::string, int> ResourceIdNames() {

@@ -16,15 +16,10 @@ struct SetupLanguage {
   UINT ansiCodePage;
 };
 extern const SetupLanguage kSetupLanguages[14];
-const SetupLanguage* FindSetupLanguage(LANGID id);
 const SetupLanguage* FindSetupLanguage(const std::string& suffixOrLocale);
 
 std::wstring Widen(const std::string& utf8);
 std::string Utf8(const std::wstring& text);
-
-// The source folder (Z:\...) and its resources folder.
-std::string SourceDir();
-std::string ResourcesDir();
 
 // The strings of resources/strings_<suffix>.rc by ID (UTF-8). Empty when the
 // file cannot be read or names an ID resource_ids.h does not define.

@@ -415,10 +415,10 @@ std::vector<SeenWindow> MessageBoxes(const std::vector<SeenWindow>& windows) {
   return boxes;
 }
 
-RunResult RunAnswering(const std::string& exe, const std::string& args, const WindowAnswer& answer,
-                       DWORD timeoutMs) {
+RunResult RunSetup(const std::string& packageFolder, const std::string& args,
+                   const WindowAnswer& answer, DWORD timeoutMs) {
   RunResult result;
-  Process process = StartProcess(exe, args);
+  Process process = StartProcess(packageFolder + "\\setup.exe", args);
   if (process.handle == nullptr) return result;
   std::set<HWND> answered;
   DWORD start = GetTickCount();
@@ -436,11 +436,6 @@ RunResult RunAnswering(const std::string& exe, const std::string& args, const Wi
   }
   result.exitCode = FinishProcess(&process, 1);
   return result;
-}
-
-RunResult RunSetup(const std::string& packageFolder, const std::string& args,
-                   const WindowAnswer& answer, DWORD timeoutMs) {
-  return RunAnswering(packageFolder + "\\setup.exe", args, answer, timeoutMs);
 }
 
 // --- Registry ------------------------------------------------------------------

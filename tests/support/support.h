@@ -128,11 +128,8 @@ struct RunResult {
   DWORD exitCode = kTimedOut;
   std::vector<SeenWindow> windows;  // in the order they appeared
 };
-// Runs exe with args and answers each visible top-level window it shows,
-// recording what was seen.
-RunResult RunAnswering(const std::string& exe, const std::string& args,
-                       const WindowAnswer& answer = AnswerOk, DWORD timeoutMs = 60000);
-// Runs setup.exe from a package folder.
+// Runs setup.exe from a package folder and answers each visible top-level
+// window it shows, recording what was seen.
 RunResult RunSetup(const std::string& packageFolder, const std::string& args,
                    const WindowAnswer& answer = AnswerOk, DWORD timeoutMs = 60000);
 

@@ -212,15 +212,6 @@ TEST_F(InstallDialogTest, CheckBoxGoesFromIndeterminateToUncheckedToChecked) {
   EXPECT_EQ(0, target_.startMenuShortcut);
 }
 
-TEST_F(InstallDialogTest, TakesAFolderTypedByTheUser) {
-  INT_PTR result = DriveDialog(&target_, [](HWND dialog) {
-    SetEditText(dialog, "E:\\Chosen");
-    ts::PressButton(dialog, IDOK);
-  });
-  EXPECT_EQ(IDOK, result);
-  EXPECT_STREQ("E:\\Chosen", target_.targetFolder);
-}
-
 // OK applies the file step's rule: a folder no install could use keeps the
 // dialog open with a message that says why; the longest usable one passes.
 TEST_F(InstallDialogTest, OkRefusesAFolderNoInstallCouldUse) {

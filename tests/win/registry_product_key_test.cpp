@@ -66,17 +66,20 @@ TEST_F(ProductKeyTest, EachInstallWriterAddsExactlyItsValues) {
   EXPECT_TRUE(regtest::Subkeys(HKEY_LOCAL_MACHINE, kKey).empty());
 }
 
+// No separator is added or removed; a folder too long for the program path
+// ("C:\" and 250 characters, plus "\DidIve.exe" is 264) fails.
 TEST_F(ProductKeyTest, ProgramPathIsTheFolderTextAndTheProgramName) {
-  // No separator is added or removed.
-  ASSERT_EQ(RegisterProgramFolder("C:\\", kInstall), 1);
+  const struct {
+    std::string folder;
+    int result;
+    size_t paths;  // default values written
+  } cases[] = {{"C:\\" + std::string(250, 'a'), 0, 0}, {"C:\\", 1, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder);
+    EXPECT_EQ(RegisterProgramFolder(c.folder.c_str(), kInstall), c.result);
+    EXPECT_EQ(Values().count(""), c.paths);
+  }
   EXPECT_EQ(Values()[""], Sz("C:\\\\DidIve.exe"));
-}
-
-TEST_F(ProductKeyTest, ProgramFolderTooLongForTheProgramPathFails) {
-  std::string folder(250, 'a');
-  folder = "C:\\" + folder;  // 253 characters, plus "\DidIve.exe" is 264
-  EXPECT_EQ(RegisterProgramFolder(folder.c_str(), kInstall), 0);
-  EXPECT_EQ(Values().count(""), 0u);
 }
 
 TEST_F(ProductKeyTest, InstallOverAnotherDownloadFolderKeepsItAndOverwritesInternetFunction) {
@@ -268,44 +271,40 @@ TEST_F(ReaderTest, StoredDataIsReadOnlyAsTerminatedText) {
 }
 
 TEST_F(ReaderTest, MissingKeyOrValueReadsNothing) {
-  for (const ReaderCase& reader : kReaders) {
-    SCOPED_TRACE(reader.label);
-    char buffer[MAX_PATH];
-    memset(buffer, 'X', sizeof(buffer));
-    EXPECT_EQ(reader.read(buffer, MAX_PATH), 0);
-    EXPECT_EQ(buffer[0], '\0');
-  }
-  Set("Other", Sz("x"));
-  for (const ReaderCase& reader : kReaders) {
-    SCOPED_TRACE(reader.label);
-    char buffer[MAX_PATH];
-    EXPECT_EQ(reader.read(buffer, MAX_PATH), 0);
-    EXPECT_EQ(buffer[0], '\0');
+  for (bool keyExists : {false, true}) {
+    if (keyExists) Set("Other", Sz("x"));
+    for (const ReaderCase& reader : kReaders) {
+      SCOPED_TRACE(std::string(reader.label) + (keyExists ? ": no value" : ": no key"));
+      char buffer[MAX_PATH];
+      memset(buffer, 'X', sizeof(buffer));
+      EXPECT_EQ(reader.read(buffer, MAX_PATH), 0);
+      EXPECT_EQ(buffer[0], '\0');
+    }
   }
 }
 
 TEST_F(ReaderTest, SizedReadersKeepToTheSizeGiven) {
+  const struct {
+    const char* label;
+    Value stored;
+    int result;
+    std::string text;
+  } cases[] = {
+      {"fits with its zero in 6 bytes", Sz("abcde"), 1, "abcde"},
+      {"one byte too long", Sz("abcdef"), 0, ""},
+      // Room for the zero is needed also when it is not stored.
+      {"stored without its zero", Raw(REG_SZ, "abcdef"), 0, ""},
+  };
   for (const ReaderCase& reader : kReaders) {
     if (reader.fixedSize != 0) continue;
-    SCOPED_TRACE(reader.label);
-    std::string block(32, 'X');
-    // Fits with its zero in 6 bytes.
-    Store(reader, Sz("abcde"));
-    EXPECT_EQ(reader.read(&block[0], 6), 1);
-    EXPECT_EQ(std::string(block.c_str()), "abcde");
-    EXPECT_EQ(block.substr(6), std::string(26, 'X'));
-    // One byte too long.
-    block.assign(32, 'X');
-    Store(reader, Sz("abcdef"));
-    EXPECT_EQ(reader.read(&block[0], 6), 0);
-    EXPECT_EQ(block[0], '\0');
-    EXPECT_EQ(block.substr(6), std::string(26, 'X'));
-    // Stored without its zero: room for the zero is still needed.
-    block.assign(32, 'X');
-    Store(reader, Raw(REG_SZ, "abcdef"));
-    EXPECT_EQ(reader.read(&block[0], 6), 0);
-    EXPECT_EQ(block[0], '\0');
-    EXPECT_EQ(block.substr(6), std::string(26, 'X'));
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(reader.label) + ": " + c.label);
+      std::string block(32, 'X');
+      Store(reader, c.stored);
+      EXPECT_EQ(reader.read(&block[0], 6), c.result);
+      EXPECT_EQ(std::string(block.c_str()), c.text);
+      EXPECT_EQ(block.substr(6), std::string(26, 'X'));
+    }
   }
 }
 

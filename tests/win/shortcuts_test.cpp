@@ -162,27 +162,24 @@ class GroupShortcutTest : public ShortcutsTest {
 };
 
 TEST_F(GroupShortcutTest, CreatesTheGroupAndRemovesItWhenEmpty) {
-  ASSERT_FALSE(ts::FolderExists(group_));
-  ASSERT_EQ(1, SetGroupShortcut(programPath_.c_str(), link_.c_str(), group_.c_str(), OptInstall));
-  ASSERT_TRUE(ts::FileExists(link_));
-  ts::ShortcutData link = ts::ReadShortcut(link_);
-  ASSERT_TRUE(link.loaded);
-  EXPECT_EQ(programPath_, link.iconPath);
+  for (bool otherFile : {false, true}) {
+    SCOPED_TRACE(otherFile ? "group holds another file" : "group empty");
+    ASSERT_FALSE(ts::FolderExists(group_));
+    ASSERT_EQ(1, SetGroupShortcut(programPath_.c_str(), link_.c_str(), group_.c_str(), OptInstall));
+    ASSERT_TRUE(ts::FileExists(link_));
+    ts::ShortcutData link = ts::ReadShortcut(link_);
+    ASSERT_TRUE(link.loaded);
+    EXPECT_EQ(programPath_, link.iconPath);
+    std::string other;
+    if (otherFile) other = PlantLink(group_, "Other.lnk", "C:\\Other\\Other.exe");
 
-  EXPECT_EQ(1, SetGroupShortcut(nullptr, link_.c_str(), group_.c_str(), 0));
-  EXPECT_FALSE(ts::FileExists(link_));
-  EXPECT_FALSE(ts::FolderExists(group_));
-  // Removing again finds nothing and still succeeds.
-  EXPECT_EQ(1, SetGroupShortcut(nullptr, link_.c_str(), group_.c_str(), 0));
-}
-
-TEST_F(GroupShortcutTest, KeepsAGroupThatHoldsOtherFiles) {
-  ASSERT_EQ(1, SetGroupShortcut(programPath_.c_str(), link_.c_str(), group_.c_str(), OptInstall));
-  const std::string other = PlantLink(group_, "Other.lnk", "C:\\Other\\Other.exe");
-  EXPECT_EQ(1, SetGroupShortcut(nullptr, link_.c_str(), group_.c_str(), 0));
-  EXPECT_FALSE(ts::FileExists(link_));
-  EXPECT_TRUE(ts::FileExists(other));
-  EXPECT_TRUE(ts::FolderExists(group_));
+    EXPECT_EQ(1, SetGroupShortcut(nullptr, link_.c_str(), group_.c_str(), 0));
+    EXPECT_FALSE(ts::FileExists(link_));
+    EXPECT_EQ(otherFile, ts::FolderExists(group_));
+    if (otherFile) EXPECT_TRUE(ts::FileExists(other));
+    // Removing again finds nothing and still succeeds.
+    EXPECT_EQ(1, SetGroupShortcut(nullptr, link_.c_str(), group_.c_str(), 0));
+  }
 }
 
 TEST_F(GroupShortcutTest, FailsWhenTheShortcutCannotBeSaved) {

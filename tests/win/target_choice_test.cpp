@@ -43,7 +43,6 @@ class TargetChoiceTest : public testing::Test {
   void SetUp() override {
     ts::IsolateShortcutFolders();
     ts::ResetMachineState();
-    ts::DeleteRegTree(HKEY_LOCAL_MACHINE, ts::kProductKey);
     CreateDirectoryA(kPackage, nullptr);
     ZeroMemory(&g_setupPackage, sizeof(g_setupPackage));
     g_setupPackage.instance = GetModuleHandleA(nullptr);
@@ -51,13 +50,16 @@ class TargetChoiceTest : public testing::Test {
     TextCopy(g_setupPackage.descriptorPath, MAX_PATH, (std::string(kPackage) + "\\DidIve.nvx").c_str());
     WriteRelease(kName, kVersion);
     WriteSettings(Settings(kDefaultInit));
-    InitSetupContext(&context_);
-    context_.flags = OptInstall | OptSilent;
+    Restart(OptInstall | OptSilent);
   }
   void TearDown() override {
     ts::DeleteTree(kPackage);
-    ts::DeleteRegTree(HKEY_LOCAL_MACHINE, ts::kProductKey);
     ts::ResetMachineState();
+  }
+  // A new run of the choice with these options.
+  void Restart(uint32_t flags) {
+    InitSetupContext(&context_);
+    context_.flags = flags;
   }
   void WriteSettings(const std::string& text) {
     ASSERT_TRUE(ts::WriteFileText(g_setupPackage.settingsPath, text));
@@ -145,8 +147,7 @@ TEST_F(TargetChoiceTest, UpgradeKeepsTheFolderAndAppliesTheStoredInternetFunctio
     ts::DeleteRegTree(HKEY_LOCAL_MACHINE, ts::kProductKey);
     RegisterEarlier("D:\\Earlier Folder", "Earlier Name", c.version);
     if (c.storedFunction >= 0) StoreInternetFunction(static_cast<DWORD>(c.storedFunction));
-    InitSetupContext(&context_);
-    context_.flags = OptInstall | OptSilent;
+    Restart(OptInstall | OptSilent);
     ASSERT_EQ(1, ChooseTarget(&context_));
     EXPECT_EQ(OptInstall | OptSilent, target().flags);
     EXPECT_STREQ("D:\\Earlier Folder", target().targetFolder);
@@ -178,28 +179,40 @@ TEST_F(TargetChoiceTest, EarlierShortcutsOfAnotherNameAreWantedUnderTheNewName) 
 
 struct IncompleteCase {
   const char* label;
-  const char* folder;
+  const char* folder;  // null: one character longer than the longest usable
   const char* name;
   const char* version;
 };
 
+// The longest earlier folder the files still fit behind.
+const std::string kLongestFolder = "D:\\" + std::string(243, 'f');
+
+// An earlier folder that no install could use (missing, relative, too long
+// for the files) is no installation to upgrade: the folder is chosen afresh.
 const IncompleteCase kIncompleteCases[] = {
     {"no Name", "D:\\Earlier Folder", "", "3.01.0000"},
     {"no Version", "D:\\Earlier Folder", "Earlier Name", ""},
     {"no ProgDir", "", "Earlier Name", "3.01.0000"},
+    {"relative ProgDir", "Programs\\Vuz", "Earlier Name", "3.01.0000"},
+    {"ProgDir too long", nullptr, "Earlier Name", "3.01.0000"},
 };
 
 TEST_F(TargetChoiceTest, AnIncompleteEarlierInstallationCountsAsFresh) {
   for (const IncompleteCase& c : kIncompleteCases) {
     SCOPED_TRACE(c.label);
     ts::DeleteRegTree(HKEY_LOCAL_MACHINE, ts::kProductKey);
-    RegisterEarlier(c.folder, c.name, c.version);
-    InitSetupContext(&context_);
-    context_.flags = OptInstall | OptSilent;
+    RegisterEarlier(c.folder != nullptr ? c.folder : kLongestFolder + "f", c.name, c.version);
+    Restart(OptInstall | OptSilent);
     ASSERT_EQ(1, ChooseTarget(&context_));
-    EXPECT_NE(0u, target().flags & OptFreshInstall);
+    EXPECT_EQ(OptFreshInstall, target().flags & OptFreshInstall);
     EXPECT_EQ(Proposed(), target().targetFolder);
   }
+  ts::DeleteRegTree(HKEY_LOCAL_MACHINE, ts::kProductKey);
+  RegisterEarlier(kLongestFolder, "Earlier Name", "3.01.0000");
+  Restart(OptInstall | OptSilent);
+  ASSERT_EQ(1, ChooseTarget(&context_));
+  EXPECT_EQ(0u, target().flags & OptFreshInstall);
+  EXPECT_EQ(kLongestFolder + "\\\\DidIve.exe", target().programPath);
 }
 
 TEST_F(TargetChoiceTest, KeepSettingsTakesTheBrowserButtonFromTheRegistry) {
@@ -234,8 +247,7 @@ TEST_F(TargetChoiceTest, FailsWhenARequiredValueIsMissing) {
     SCOPED_TRACE(c.label);
     WriteRelease(c.name, c.version);
     WriteSettings(Settings(c.init));
-    InitSetupContext(&context_);
-    context_.flags = OptInstall | OptSilent;
+    Restart(OptInstall | OptSilent);
     EXPECT_EQ(0, ChooseTarget(&context_));
     EXPECT_EQ(0, context_.cancelled);
   }
@@ -245,29 +257,6 @@ TEST_F(TargetChoiceTest, AnUpgradeNeedsNoTarget) {
   WriteSettings(Settings("GROUP=Test Group"));
   RegisterEarlier("D:\\Earlier Folder", "Earlier Name", "3.01.0000");
   EXPECT_EQ(1, ChooseTarget(&context_));
-}
-
-// An earlier folder that no install could use (empty, relative, too long for
-// the files) is no installation to upgrade: the folder is chosen afresh.
-TEST_F(TargetChoiceTest, AnUnusableEarlierFolderIsChosenAfresh) {
-  const std::string longest = "D:\\" + std::string(243, 'f');
-  for (const std::string& folder : {std::string(), std::string("Programs\\Vuz"), longest + "f"}) {
-    SCOPED_TRACE(folder);
-    ts::DeleteRegTree(HKEY_LOCAL_MACHINE, ts::kProductKey);
-    RegisterEarlier(folder, "Earlier Name", "3.01.0000");
-    InitSetupContext(&context_);
-    context_.flags = OptInstall | OptSilent;
-    ASSERT_EQ(1, ChooseTarget(&context_));
-    EXPECT_EQ(OptFreshInstall, target().flags & OptFreshInstall);
-    EXPECT_EQ(Proposed(), target().targetFolder);
-  }
-  ts::DeleteRegTree(HKEY_LOCAL_MACHINE, ts::kProductKey);
-  RegisterEarlier(longest, "Earlier Name", "3.01.0000");
-  InitSetupContext(&context_);
-  context_.flags = OptInstall | OptSilent;
-  ASSERT_EQ(1, ChooseTarget(&context_));
-  EXPECT_EQ(0u, target().flags & OptFreshInstall);
-  EXPECT_EQ(longest + "\\\\DidIve.exe", target().programPath);
 }
 
 // Runs ChooseTarget while answer acts on the first window with title.
@@ -300,8 +289,7 @@ TEST_F(TargetChoiceTest, TheDialogProposesTheFolderAndItsCancelIsNoFailure) {
 
   // Declining stays a choice even when the package lacks TARGET and GROUP.
   WriteSettings(Settings(""));
-  InitSetupContext(&context_);
-  context_.flags = OptInstall;
+  Restart(OptInstall);
   result = ChooseAnswering(&context_, "Installation Program",
                            [](HWND dialog) { ts::PressButton(dialog, IDCANCEL); }, &seen);
   EXPECT_TRUE(seen);
@@ -377,8 +365,7 @@ TEST_F(UninstallChoiceTest, GoesOnWithWhatAnEarlierUninstallLeft) {
     } else {
       ts::DeleteRegTree(HKEY_LOCAL_MACHINE, entry);
     }
-    InitSetupContext(&context_);
-    context_.flags = OptSilent;
+    Restart(OptSilent);
     EXPECT_EQ(c.result, ChooseTarget(&context_));
     if (c.result == 1) {
       // What is gone is left empty, and no shortcut is named from it.
@@ -397,8 +384,7 @@ TEST_F(UninstallChoiceTest, TheRemovalQuestionDecides) {
   RegisterEarlier(folder_, "Installed Name", "3.01.0000", "C:\\Group Folder");
   for (int answer : {IDYES, IDNO}) {
     SCOPED_TRACE(answer);
-    InitSetupContext(&context_);
-    context_.flags = 0;
+    Restart(0);
     bool seen = false;
     std::string text;
     int result = ChooseAnswering(&context_, "Uninstallation Program", [&](HWND box) {
@@ -412,8 +398,7 @@ TEST_F(UninstallChoiceTest, TheRemovalQuestionDecides) {
   }
   // "No" is no failure, even without "MenuDir".
   ts::DeleteRegValue(HKEY_LOCAL_MACHINE, ts::kProductKey, "MenuDir");
-  InitSetupContext(&context_);
-  context_.flags = 0;
+  Restart(0);
   bool seen = false;
   int result = ChooseAnswering(&context_, "Uninstallation Program",
                                [](HWND box) { ts::PressButton(box, IDNO); }, &seen);
