@@ -22,6 +22,7 @@
 #endif
 
 #include "package/descriptor_key_map.h"
+#include "tools/whole_file.h"
 #include "xml/xml.h"
 
 namespace {
@@ -42,21 +43,6 @@ int UsageError(const char* detail) {
     fprintf(stderr, "%s\n", kUsage);
   }
   return kExitUsage;
-}
-
-// The file's bytes followed by a NUL, as the package loader hands them over.
-bool ReadWholeFile(const char* name, std::vector<char>* bytes) {
-  FILE* file = fopen(name, "rb");
-  if (file == nullptr) return false;
-  bytes->clear();
-  char chunk[65536];
-  size_t got;
-  while ((got = fread(chunk, 1, sizeof(chunk), file)) > 0)
-    bytes->insert(bytes->end(), chunk, chunk + got);
-  bool ok = ferror(file) == 0;
-  fclose(file);
-  bytes->push_back('\0');
-  return ok;
 }
 
 // A parsed file, released when it goes out of scope.

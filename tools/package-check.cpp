@@ -39,6 +39,7 @@
 #include "package/descriptor_key_map.h"
 #include "package/package_settings.h"
 #include "package/program_group.h"
+#include "tools/whole_file.h"
 #include "xml/codepage.h"
 #include "xml/xml.h"
 
@@ -361,18 +362,6 @@ int ReadStatedFolder(int id, char* folder) {
 }
 
 // ---- reading the package ----
-
-int ReadWholeFile(const char* name, std::vector<char>* bytes) {
-  FILE* file = fopen(name, "rb");
-  if (file == nullptr) return 0;
-  char chunk[65536];
-  size_t got;
-  while ((got = fread(chunk, 1, sizeof(chunk), file)) > 0) bytes->insert(bytes->end(), chunk, chunk + got);
-  int ok = ferror(file) == 0;
-  fclose(file);
-  bytes->push_back('\0');
-  return ok;
-}
 
 const char* BaseName(const char* path) {
   const char* name = path;
