@@ -10,6 +10,8 @@ Usage: check-imports.py OBJDUMP SETUP_EXE TABLE
 - Every DLL it imports at its start is one the system protects (a known DLL);
   every DLL it delay-imports is loaded from the system folder or redirected by
   the manifest, so that no DLL beside setup.exe is loaded in its place.
+- Every delay-import slot holds its stub (a slot the linker left 0 makes
+  the function's first call jump to address 0).
 - The PE header asks for Windows 4.0 (operating system and subsystem) and the
   GUI subsystem; the manifest names the x86 processor.
 """
@@ -68,7 +70,7 @@ def main():
     functions, dlls = read_table(table)
     imports, fields = read_imports(objdump, exe)
     data = open(exe, "rb").read()
-    delayed = read_delay_imports(data)
+    delayed, unbound = read_delay_imports(data)
     loaded = {dll: "at start" for dll, _ in imports}
     loaded.update({dll: "at first use" for dll, _ in delayed})
     imports |= delayed
@@ -81,6 +83,8 @@ def main():
         for system in SYSTEMS:
             if verdicts[system] not in LOADABLE:
                 problems.append("%s %s: '%s' on Windows %s" % (dll, function, verdicts[system], system))
+    for dll, function in sorted(unbound):
+        problems.append("%s %s: delay-import slot is 0, so the first call jumps to 0" % (dll, function))
     for dll, function in sorted(set(functions) - imports):
         problems.append("%s %s: in the table but no longer imported" % (dll, function))
     for dll, when in sorted(loaded.items()):

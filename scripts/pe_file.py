@@ -67,13 +67,15 @@ def read_resources(data):
 
 
 def read_delay_imports(data):
-    """Answers {(dll, function)} of the delay-import descriptors in data. The
-    GNU linker does not fill the delay-import directory, so the descriptors
-    are found by their shape: attributes 1 (addresses as RVAs), a DLL name,
-    module handle, address and name tables, and three zero fields."""
+    """Answers {(dll, function)} of the delay-import descriptors in data, and
+    the set of those whose address slot is 0 (the first call would jump
+    there: each slot must hold its stub until bound). The GNU linker does
+    not fill the delay-import directory, so the descriptors are found by
+    their shape: attributes 1 (addresses as RVAs), a DLL name, module
+    handle, address and name tables, and three zero fields."""
     pe = PeFile(data)
     width, ordinal_flag = (8, 1 << 63) if pe.pe32_plus else (4, 1 << 31)
-    imports = set()
+    imports, unbound = set(), set()
     for _, _, raw_size, raw_pointer in pe.sections:
         for at in range(raw_pointer, raw_pointer + raw_size - 31, 4):
             attributes, name, module, iat, int_, bound, unload, stamp = struct.unpack_from("<8I", data, at)
@@ -84,12 +86,17 @@ def read_delay_imports(data):
             dll = pe.string(name)
             if dll is None or not re.fullmatch(rb"[A-Za-z0-9_.-]+\.[dD][lL][lL]", dll):
                 continue
-            entry = pe.offset(int_)
+            entry, slot = pe.offset(int_), pe.offset(iat)
+            word = "<Q" if width == 8 else "<I"
             while True:
-                value = struct.unpack_from("<Q" if width == 8 else "<I", data, entry)[0]
+                value = struct.unpack_from(word, data, entry)[0]
                 if value == 0:
                     break
                 if not value & ordinal_flag:
-                    imports.add((dll.decode().lower(), pe.string(value + 2).decode()))
+                    function = (dll.decode().lower(), pe.string(value + 2).decode())
+                    imports.add(function)
+                    if struct.unpack_from(word, data, slot)[0] == 0:
+                        unbound.add(function)
                 entry += width
-    return imports
+                slot += width
+    return imports, unbound
