@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Configures and builds the presets named (default: native win64 win32).
+# Configures and builds the presets named (default: native win32).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 presets=("$@")
-[ ${#presets[@]} -gt 0 ] || presets=(native win64 win32)
+[ ${#presets[@]} -gt 0 ] || presets=(native win32)
 for preset in "${presets[@]}"; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j"$(nproc)"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The main job: builds setup.exe, the stand-in product and the sample package
-# (win64, nothing else), installs the package silently into a fresh Wine
+# (the shipped i686 build, nothing else; the x86_64 one on a kernel that runs
+# no 32-bit program), installs the package silently into a fresh Wine
 # prefix under build/, shows what happened, then uninstalls it and shows that
 # too. The build's and Wine's own output go to build/demo.log.
 set -euo pipefail
@@ -11,11 +12,14 @@ failed() { echo "failed: the end of build/demo.log follows"; tail -n 20 "$log"; 
 if [ "${1:-}" != "--inside-display" ]; then
   mkdir -p build
   : >"$log"
-  scripts/install-deps.sh
-  step "building setup.exe, DidIve.exe and the sample package (win64)"
+  scripts/install-deps.sh >>"$log" 2>&1 || failed
+  . scripts/wine-env.sh
+  wine_say_build
+  step "building setup.exe, DidIve.exe and the sample package ($SETUP_WINE_BUILD)"
   start=$SECONDS
-  { cmake --preset win64 && cmake --build --preset win64 --target setup-package -j2; } >>"$log" 2>&1 || failed
-  echo "   built in $((SECONDS - start)) s: build/win64/package/"
+  { cmake --preset "$SETUP_WINE_BUILD" &&
+    cmake --build --preset "$SETUP_WINE_BUILD" --target setup-package -j2; } >>"$log" 2>&1 || failed
+  echo "   built in $((SECONDS - start)) s: build/$SETUP_WINE_BUILD/package/"
   exec xvfb-run -a "$0" --inside-display
 fi
 . scripts/wine-env.sh
@@ -23,7 +27,7 @@ step "starting a fresh Wine prefix: build/demo/wine"
 wine_start "$PWD/build/demo/wine"
 trap wine_stop EXIT
 drive_c="$WINEPREFIX/drive_c"
-cp -r build/win64/package "$drive_c/pkg"
+cp -r "build/$SETUP_WINE_BUILD/package" "$drive_c/pkg"
 
 reg_show() {  # key...
   local text

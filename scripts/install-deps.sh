@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need from Debian's packages, when missing.
 set -euo pipefail
+# The shipped setup.exe is 32-bit: Wine's 32-bit loader comes from the i386
+# architecture's packages.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+fi
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 # locales: the language tests run Wine under each of these; fonts-wqy-microhei
@@ -8,7 +13,7 @@ have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok ins
 # make the throwaway certificate and sign with it (target setup-signed).
 for pkg in cmake g++ wine wine64 g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools \
            xvfb xauth googletest libpugixml-dev python3 locales fonts-wqy-microhei openssl osslsigncode \
-           "$@"; do
+           wine32:i386 "$@"; do
   have "$pkg" || need+=("$pkg")
 done
 if [ ${#need[@]} -gt 0 ]; then

@@ -2,7 +2,7 @@
 # Screenshots of the install dialog in German, Japanese and Traditional Chinese
 # for docs/: setup.exe on the sample package, each run under its system
 # language, in a Wine desktop window (which draws the title bar) on Xvfb.
-# Usage: scripts/language-screenshots.sh   (after scripts/build.sh win64)
+# Usage: scripts/language-screenshots.sh   (after scripts/build.sh of the build scripts/wine-env.sh names)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ -z "${DISPLAY:-}" ]; then
@@ -10,7 +10,7 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 scripts/install-deps.sh imagemagick
 . scripts/wine-env.sh
-wine_start "$PWD/build/win64/wine-screenshots"
+wine_start "$PWD/build/$SETUP_WINE_BUILD/wine-screenshots"
 # Wine's own Tahoma and Marlett (title bar, close box) are not found in
 # Debian's data folder: give the prefix copies.
 for font in tahoma.ttf tahomabd.ttf marlett.ttf; do
@@ -18,7 +18,7 @@ for font in tahoma.ttf tahomabd.ttf marlett.ttf; do
     cp "/usr/share/wine/fonts/$font" "$WINEPREFIX/drive_c/windows/Fonts/"
   fi
 done
-cp -r build/win64/package "$WINEPREFIX/drive_c/pkg"
+cp -r build/$SETUP_WINE_BUILD/package "$WINEPREFIX/drive_c/pkg"
 mkdir -p docs
 for shot in de_DE:de ja_JP:ja zh_TW:zh_tw; do
   locale=${shot%%:*}

@@ -8,7 +8,7 @@ set -u
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
 for attempt in 1 2; do
-  wine "$@" >"$out"
+  "${SETUP_WINE:-wine}" "$@" >"$out"
   status=$?
   if [ "$status" -eq 0 ] || [ -s "$out" ] || [ "$attempt" -eq 2 ]; then
     break

@@ -11,9 +11,9 @@
 namespace ts {
 
 // --- Paths -----------------------------------------------------------------
-// The build folder as a Windows path (Z:\...\build\win64).
+// The build folder as a Windows path (Z:\...\build\win32).
 std::string BuildDir();
-// The assembled sample package: build\win64\package (XML) or package-ini.
+// The assembled sample package: build\win32\package (XML) or package-ini.
 std::string AssembledPackage(bool xml = true);
 // Copies the assembled package to folder (default C:\pkg), replacing what was
 // there; answers the folder.
