@@ -45,6 +45,13 @@ void ShowStatusPath(HWND browser, const char* path) {
   SendMessageA(browser, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(shown));
 }
 
+// A folder OK may take: one that exists and is neither read-only nor offline.
+int IsAcceptable(const char* path) {
+  DWORD attributes = g_browseFolderAttributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_OFFLINE));
+}
+
 int CALLBACK BrowseCallback(HWND browser, UINT message, LPARAM lParam, LPARAM data) {
   char* targetFolder = reinterpret_cast<char*>(data);
   if (message == BFFM_INITIALIZED) {
@@ -55,17 +62,16 @@ int CALLBACK BrowseCallback(HWND browser, UINT message, LPARAM lParam, LPARAM da
         TextCopy(targetFolder, MAX_PATH, programFiles);
       }
     }
+    // The status line shows the folder OK would take from the start: the
+    // browser does not always report a selection made here (Wine's, on a
+    // loaded machine, fails it), and without one the line stayed empty.
+    if (IsAcceptable(targetFolder)) ShowStatusPath(browser, targetFolder);
     SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(targetFolder));
   } else if (message == BFFM_SELCHANGED) {
     LPCITEMIDLIST item = reinterpret_cast<LPCITEMIDLIST>(lParam);
     char path[MAX_PATH];
     ZeroMemory(path, sizeof(path));
-    int acceptable = 0;
-    if (item != nullptr && SHGetPathFromIDListA(item, path)) {
-      DWORD attributes = g_browseFolderAttributes(path);
-      acceptable = attributes != INVALID_FILE_ATTRIBUTES &&
-                   !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_OFFLINE));
-    }
+    int acceptable = item != nullptr && SHGetPathFromIDListA(item, path) && IsAcceptable(path);
     SendMessageA(browser, BFFM_ENABLEOK, 0, acceptable);
     // Some browsers check the selection themselves after this callback (and
     // gray OK for anything but a computer): repeat the verdict after that.

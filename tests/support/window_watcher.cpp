@@ -28,8 +28,14 @@ DWORD WINAPI WindowWatcher::Run(void* param) {
       if (answered.count(window)) continue;
       WaitForTitle(window);
       SeenWindow seen{window, WindowText(window), MessageBoxText(window)};
+      // On a loaded machine a window can get its title and text after the
+      // first look: keep the last look that found a title.
       bool known = false;
-      for (const SeenWindow& w : self->seen_) known = known || w.window == window;
+      for (SeenWindow& w : self->seen_) {
+        if (w.window != window) continue;
+        known = true;
+        if (!seen.title.empty()) w = seen;
+      }
       if (!known) self->seen_.push_back(seen);
       if (self->answer_(seen)) answered.insert(window);
     }
