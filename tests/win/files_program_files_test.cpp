@@ -564,11 +564,13 @@ TEST_F(ProgramFiles, UninstallTakesTheKindOfDescriptorThatWasInstalled) {
   EXPECT_EQ(FilesIn(kFolder), std::vector<std::string>{"NvxSetup.ini"});
 }
 
-// A file of the set that is already gone does not stop the others' removal.
+// A file of the set that is already gone does not stop the others' removal;
+// a read-only one (copied from a CD) goes too.
 TEST_F(ProgramFiles, UninstallWithAFileAlreadyGoneRemovesTheRest) {
   ScopedWindowsVersion xp(VER_PLATFORM_WIN32_NT, 5);
   InstallOld(kIni);
   ASSERT_TRUE(DeleteFileA((kFolder + "\\NvxSetup.dat").c_str()));
+  ASSERT_TRUE(SetFileAttributesA((kFolder + "\\DidIve.exe").c_str(), FILE_ATTRIBUTE_READONLY));
   UseVariant(kIni);
   ASSERT_EQ(RemoveProgramFiles(kFolder.c_str(), 0), 1);
   EXPECT_TRUE(FilesIn(kFolder).empty());
