@@ -3,14 +3,14 @@
 #include <windows.h>
 #include <string.h>
 
-#include "common/system_change.h"
 #include "common/text.h"
+#include "files/file_access.h"
 
 namespace {
 
+// A folder made here belongs to the program; one that exists keeps its rights.
 int CreateOrFind(const char* path) {
-  if (!AllowSystemChangeOf("create folder", path)) return 0;
-  return CreateDirectoryA(path, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+  return CreateFolderWithAccess(path, kProgramFolderAccess) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Creating a folder together with every missing folder above it.
+// Creating a folder together with every missing folder above it, each one
+// made with the program folder's access list (on NT).
 #pragma once
 
 // Answers 1 when the folder exists afterwards (made now or before), else 0.

@@ -60,13 +60,13 @@ int BuildFinalList(const ProgramFile* set, const char* windows, const char* fold
 
 // Removes name from folder, if it is there: now, or at the restart while the
 // product runs. Only the folder itself is looked in, and only a file counts.
-int RemoveStrayFile(HWND window, const char* folder, const char* name, int instanceRunning) {
+int RemoveStrayFile(const char* folder, const char* name, int instanceRunning) {
   char found[MAX_PATH];
   if (!FindFileIn(folder, name, found)) return 1;
   if (instanceRunning) return ScheduleDeleteAtRestart(found);
   MultiString list;
   InitMultiString(&list);
-  int ok = AppendEntry(&list, found) && DeleteFileList(window, &list);
+  int ok = AppendEntry(&list, found) && DeleteFileList(&list);
   FreeMultiString(&list);
   return ok;
 }
@@ -107,31 +107,17 @@ int WithdrawEarlierOperations(const MultiString* final, const char* folder) {
   return ok;
 }
 
-// The product runs: every file is replaced at the restart, each final path
-// deleted (NT) and then the staged copy moved there. Once a move cannot be
-// scheduled, nothing more is: the deletion just scheduled for that path is
-// withdrawn, so that no path loses its file without getting the new one.
+// The product runs: every staged copy replaces its final file at the restart
+// in one replacing move, with no deletion of its own: a copy gone by then
+// leaves the old file in place. Once a move cannot be scheduled, nothing
+// more is.
 int ReplaceAtRestart(const FileLists* lists, int nt, int decrypt, const char* staging,
                      const char* programStaging) {
   int ok = 1;
   for (int i = 0; ok && i < lists->final.count; ++i) {
-    const char* staged = MultiStringEntry(&lists->staged, i);
     const char* final = MultiStringEntry(&lists->final, i);
-    if (!nt) {
-      ok = ScheduleMoveAtRestart(staged, final);
-      continue;
-    }
-    // A move at the restart does not replace: the old file goes first.
-    ScheduleDeleteAtRestart(final);
-    ok = ScheduleMoveAtRestart(staged, final);
-    if (!ok) {
-      MultiString failed;
-      InitMultiString(&failed);
-      if (AppendEntry(&failed, final)) WithdrawRestartOperations(MultiStringText(&failed));
-      FreeMultiString(&failed);
-    } else if (decrypt) {
-      DecryptIfEncrypted(final);
-    }
+    ok = ScheduleMoveAtRestart(MultiStringEntry(&lists->staged, i), final);
+    if (ok && decrypt) DecryptIfEncrypted(final);
   }
   if (ok && nt) {
     // After the moves, which empty them.
@@ -139,6 +125,23 @@ int ReplaceAtRestart(const FileLists* lists, int nt, int decrypt, const char* st
     ScheduleDeleteAtRestart(staging);
   }
   return ok;
+}
+
+// A file copied into place, or moved there from another volume, is a new
+// file with the rights its folder hands down: it gets its own again.
+void SetAccessOfLandedFiles(const FileLists* lists, int copied) {
+  for (int i = 0; i < lists->final.count; ++i) {
+    const char* final = MultiStringEntry(&lists->final, i);
+    if (copied || !SameRoot(MultiStringEntry(&lists->staged, i), final)) SetInstalledFileAccess(final);
+  }
+}
+
+// The staging folder goes once its files are moved out. One that cannot (a
+// file was held or put in it) goes at the restart on NT and stays on
+// Windows 9x: the files stand in place, and the run goes on.
+int RemoveStagingFolder(const char* staging, int nt) {
+  if (AllowSystemChangeOf("remove folder", staging) && RemoveDirectoryA(staging)) return 1;
+  return nt ? ScheduleDeleteAtRestart(staging) : 1;
 }
 
 int InstallFromPackage(HWND window, const char* packageFolder, const char* folder,
@@ -196,8 +199,8 @@ int InstallFromPackage(HWND window, const char* packageFolder, const char* folde
     }
   }
   if (!WithdrawEarlierOperations(&lists->final, folder)) return 0;
-  if (!RemoveStrayFile(window, folder, OtherDescriptorName(), instanceRunning)) return 0;
-  if (nt && !RemoveStrayFile(window, folder, kProductManifestName, instanceRunning)) return 0;
+  if (!RemoveStrayFile(folder, OtherDescriptorName(), instanceRunning)) return 0;
+  if (nt && !RemoveStrayFile(folder, kProductManifestName, instanceRunning)) return 0;
 
   if (instanceRunning) return ReplaceAtRestart(lists, nt, decrypt, staging, programStaging);
 
@@ -211,12 +214,15 @@ int InstallFromPackage(HWND window, const char* packageFolder, const char* folde
                                MultiStringEntry(&lists->final, 0))) {
       return 0;
     }
-    return CopyFileList(window, &lists->staged, &lists->final);
+    if (!CopyFileList(window, &lists->staged, &lists->final)) return 0;
+    if (nt) SetAccessOfLandedFiles(lists, 1);
+    return 1;
   }
 
   if (decrypt) DecryptEach(&lists->final);
   if (!MoveFileList(window, &lists->staged, &lists->final)) return 0;
-  return AllowSystemChangeOf("remove folder", staging) && RemoveDirectoryA(staging) ? 1 : 0;
+  if (nt) SetAccessOfLandedFiles(lists, 0);
+  return RemoveStagingFolder(staging, nt);
 }
 
 }  // namespace
@@ -231,7 +237,7 @@ int InstallProgramFiles(HWND window, const char* packageFolder, const char* fold
   return result;
 }
 
-int RemoveProgramFiles(HWND window, const char* folder, int instanceRunning) {
+int RemoveProgramFiles(const char* folder, int instanceRunning) {
   // Without a program folder (an uninstall that stopped part way removed its
   // value after the files) only the uninstaller is left to remove.
   const int uninstallerOnly = folder == nullptr || folder[0] == '\0';
@@ -264,7 +270,7 @@ int RemoveProgramFiles(HWND window, const char* folder, int instanceRunning) {
       result = ScheduleDeleteListAtRestart(MultiStringText(&present));
     }
   } else if (result) {
-    if (present.count != 0) result = DeleteFileList(window, &present);
+    if (present.count != 0) result = DeleteFileList(&present);
     const char* uninstaller = MultiStringEntry(&final, 0);
     if (result && IsFile(uninstaller)) result = ScheduleDeleteAtRestart(uninstaller);
   }
@@ -274,7 +280,7 @@ int RemoveProgramFiles(HWND window, const char* folder, int instanceRunning) {
 }
 
 int ProcessProgramFiles(HWND window, const char* folder, int instanceRunning, uint32_t flags) {
-  if (!(flags & OptInstall)) return RemoveProgramFiles(window, folder, instanceRunning);
+  if (!(flags & OptInstall)) return RemoveProgramFiles(folder, instanceRunning);
   char packageFolder[MAX_PATH];
   if (!g_readPackageFolder(packageFolder)) return 0;
   return InstallProgramFiles(window, packageFolder, folder, instanceRunning);

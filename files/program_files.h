@@ -20,4 +20,4 @@ int InstallProgramFiles(HWND window, const char* packageFolder, const char* fold
                         int instanceRunning);
 // The uninstall half; folder is the installed program folder, or empty when
 // only the uninstaller is left to remove.
-int RemoveProgramFiles(HWND window, const char* folder, int instanceRunning);
+int RemoveProgramFiles(const char* folder, int instanceRunning);

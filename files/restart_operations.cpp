@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <string.h>
 
+#include "common/folders.h"
 #include "common/os_version.h"
 #include "common/path_text.h"
 #include "common/system_change.h"
@@ -16,6 +17,7 @@ const char kInitFile[] = "WININIT.INI";
 const char kRenameSection[] = "rename";
 const char kSessionManagerKey[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 const char kPendingValue[] = "PendingFileRenameOperations";
+const wchar_t kPendingValueWide[] = L"PendingFileRenameOperations";
 
 // The section is read in a buffer that doubles until the whole section fits.
 const DWORD kFirstSectionSize = 4096;
@@ -101,23 +103,71 @@ int ScheduleDeleteNt(const char* path) {
   return MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) ? 1 : 0;
 }
 
+// Reads "PendingFileRenameOperations" in UTF-16, as the system keeps it:
+// *data (LocalFree) receives count characters, or stays null when the value
+// is missing or empty. Answers 0 when it cannot be read.
+int ReadPendingValue(HKEY key, wchar_t** data, size_t* count) {
+  *data = nullptr;
+  *count = 0;
+  DWORD size = 0;
+  LONG status = RegQueryValueExW(key, kPendingValueWide, nullptr, nullptr, nullptr, &size);
+  if (status == ERROR_FILE_NOT_FOUND || (status == ERROR_SUCCESS && size < sizeof(wchar_t))) return 1;
+  if (status != ERROR_SUCCESS) return 0;
+  *data = static_cast<wchar_t*>(LocalAlloc(LPTR, size));
+  if (*data != nullptr &&
+      RegQueryValueExW(key, kPendingValueWide, nullptr, nullptr, reinterpret_cast<BYTE*>(*data),
+                       &size) == ERROR_SUCCESS) {
+    *count = size / sizeof(wchar_t);
+    return 1;
+  }
+  if (*data != nullptr) LocalFree(*data);
+  *data = nullptr;
+  return 0;
+}
+
+// The UTF-16 form of a multi-string of the code page (LocalFree), or null.
+wchar_t* WidenMultiString(const char* texts) {
+  const char* end = texts;
+  while (*end != '\0') end += strlen(end) + 1;
+  int size = static_cast<int>(end - texts) + 1;
+  int count = MultiByteToWideChar(CP_ACP, 0, texts, size, nullptr, 0);
+  wchar_t* wide = count > 0 ? static_cast<wchar_t*>(LocalAlloc(LPTR, count * sizeof(wchar_t))) : nullptr;
+  if (wide != nullptr && MultiByteToWideChar(CP_ACP, 0, texts, size, wide, count) != count) {
+    LocalFree(wide);
+    wide = nullptr;
+  }
+  return wide;
+}
+
+// The code-page form of path into narrow (MAX_PATH bytes), only when it names
+// the same file: every character of path has its own in the code page.
+int NarrowPath(const wchar_t* path, char* narrow) {
+  wchar_t back[MAX_PATH];
+  return WideCharToMultiByte(CP_ACP, 0, path, -1, narrow, MAX_PATH, nullptr, nullptr) > 0 &&
+         MultiByteToWideChar(CP_ACP, 0, narrow, -1, back, MAX_PATH) > 0 &&
+         wcsncmp(back, path, MAX_PATH) == 0;
+}
+
+// A staged copy that nothing will move any more goes now, or at the restart
+// while it is held open.
+void DeleteStagedCopy(const char* path) {
+  if (AllowSystemChangeOf("delete file", path) && DeleteFileA(path)) return;
+  if (IsFile(path)) ScheduleDeleteAtRestart(path);
+}
+
 // Whether "PendingFileRenameOperations" holds an operation on a file named name.
 int PendingValueConcerns(const char* name) {
+  wchar_t wideName[MAX_PATH];
+  if (MultiByteToWideChar(CP_ACP, 0, name, -1, wideName, MAX_PATH) == 0) return 0;
   HKEY key;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManagerKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
     return 0;
   }
-  char* data = nullptr;
-  DWORD size = 0;
-  LONG status = RegQueryValueExA(key, kPendingValue, nullptr, nullptr, nullptr, &size);
-  if (status == ERROR_SUCCESS && size != 0) {
-    data = static_cast<char*>(LocalAlloc(LPTR, size));
-    status = data != nullptr ? RegQueryValueExA(key, kPendingValue, nullptr, nullptr,
-                                                reinterpret_cast<BYTE*>(data), &size)
-                             : ERROR_OUTOFMEMORY;
-  }
+  wchar_t* data = nullptr;
+  size_t count = 0;
+  int found = ReadPendingValue(key, &data, &count) && data != nullptr &&
+              PendingOperationsConcern(data, count, wideName);
   RegCloseKey(key);
-  int found = status == ERROR_SUCCESS && data != nullptr && PendingOperationsConcern(data, size, name);
   if (data != nullptr) LocalFree(data);
   return found;
 }
@@ -132,52 +182,64 @@ int RenameSectionHolds(const char* name) {
   return found;
 }
 
-// Withdraws the operations of "PendingFileRenameOperations" on paths.
+// Withdraws the operations of "PendingFileRenameOperations" on paths, and
+// deletes the staged copies their moves would have put there. The value is
+// read, compared and written in UTF-16, so that other programs' paths keep
+// every character, and written only when something was withdrawn.
 int WithdrawPendingOperations(const char* paths) {
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManagerKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
-                    &key) != ERROR_SUCCESS) {
-    return 0;
-  }
-  char* data = nullptr;
-  DWORD size = 0;
-  MultiString kept;
-  InitMultiString(&kept);
+  wchar_t* widePaths = WidenMultiString(paths);
+  wchar_t* data = nullptr;
+  wchar_t* kept = nullptr;
+  wchar_t* moved = nullptr;
+  size_t count = 0;
+  size_t keptCount = 0;
   int ok = 0;
-  LONG status = RegQueryValueExA(key, kPendingValue, nullptr, nullptr, nullptr, &size);
-  if (status == ERROR_FILE_NOT_FOUND || (status == ERROR_SUCCESS && size == 0)) {
-    ok = 1;  // nothing is pending
-  } else if (status == ERROR_SUCCESS &&
-             (data = static_cast<char*>(LocalAlloc(LPTR, size))) != nullptr &&
-             RegQueryValueExA(key, kPendingValue, nullptr, nullptr, reinterpret_cast<BYTE*>(data),
-                              &size) == ERROR_SUCCESS) {
-    int left = KeepPendingOperationsApartFrom(data, size, paths, &kept);
-    if (left == 0) {
-      ok = 1;
-    } else if (left > 0 && AllowSystemChange(kPendingValue)) {
-      status = kept.count == 0
-                   ? RegDeleteValueA(key, kPendingValue)
-                   : RegSetValueExA(key, kPendingValue, 0, REG_MULTI_SZ,
-                                    reinterpret_cast<const BYTE*>(MultiStringText(&kept)),
-                                    static_cast<DWORD>(MultiStringSize(&kept)));
-      ok = status == ERROR_SUCCESS;
+  HKEY key;
+  if (widePaths != nullptr && RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManagerKey, 0,
+                                            KEY_QUERY_VALUE | KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+    if (ReadPendingValue(key, &data, &count)) {
+      ok = data == nullptr;  // nothing is pending
+      kept = data != nullptr ? static_cast<wchar_t*>(LocalAlloc(LPTR, (count + 3) * sizeof(wchar_t))) : nullptr;
+      moved = data != nullptr ? static_cast<wchar_t*>(LocalAlloc(LPTR, (count + 2) * sizeof(wchar_t))) : nullptr;
     }
+    if (kept != nullptr && moved != nullptr) {
+      int left = KeepPendingOperationsApartFrom(data, count, widePaths, kept, &keptCount, moved);
+      if (left == 0) {
+        ok = 1;
+      } else if (AllowSystemChange(kPendingValue)) {
+        LONG status = keptCount <= 1
+                          ? RegDeleteValueA(key, kPendingValue)
+                          : RegSetValueExW(key, kPendingValueWide, 0, REG_MULTI_SZ,
+                                           reinterpret_cast<const BYTE*>(kept),
+                                           static_cast<DWORD>(keptCount * sizeof(wchar_t)));
+        ok = status == ERROR_SUCCESS;
+      }
+    }
+    RegCloseKey(key);
   }
+  char copy[MAX_PATH];
+  for (const wchar_t* path = moved; ok && path != nullptr && *path != L'\0'; path += wcslen(path) + 1) {
+    if (NarrowPath(path, copy)) DeleteStagedCopy(copy);
+  }
+  if (widePaths != nullptr) LocalFree(widePaths);
   if (data != nullptr) LocalFree(data);
-  FreeMultiString(&kept);
-  RegCloseKey(key);
+  if (kept != nullptr) LocalFree(kept);
+  if (moved != nullptr) LocalFree(moved);
   return ok;
 }
 
 // Withdraws the lines of the section "rename" on paths, which the lines name
-// by their short forms.
+// by their short forms, and deletes the staged copies their moves would have
+// put there.
 int WithdrawRenameLines(const char* paths) {
   MultiString shortPaths;
   MultiString lines;
   MultiString kept;
+  MultiString moved;
   InitMultiString(&shortPaths);
   InitMultiString(&lines);
   InitMultiString(&kept);
+  InitMultiString(&moved);
   int ok = 1;
   for (const char* path = paths; ok && *path != '\0'; path += strlen(path) + 1) {
     char shortPath[MAX_PATH];
@@ -189,12 +251,14 @@ int WithdrawRenameLines(const char* paths) {
   }
   int left = ok && ReadRenameSection(&lines)
                  ? KeepRenameLinesApartFrom(MultiStringText(&lines), MultiStringSize(&lines),
-                                            MultiStringText(&shortPaths), &kept)
+                                            MultiStringText(&shortPaths), &kept, &moved)
                  : -1;
   ok = left == 0 || (left > 0 && WriteRenameSection(&kept));
+  for (int i = 0; ok && left > 0 && i < moved.count; ++i) DeleteStagedCopy(MultiStringEntry(&moved, i));
   FreeMultiString(&shortPaths);
   FreeMultiString(&lines);
   FreeMultiString(&kept);
+  FreeMultiString(&moved);
   return ok;
 }
 
@@ -237,7 +301,7 @@ int ScheduleMoveAtRestart(const char* source, const char* destination) {
   if (!ReadOsVersion(&version)) return 0;
   if (!AllowSystemChangeOf("schedule move", destination)) return 0;
   if (IsNtFamily(&version)) {
-    return MoveFileExA(source, destination, MOVEFILE_DELAY_UNTIL_REBOOT) ? 1 : 0;
+    return MoveFileExA(source, destination, MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING) ? 1 : 0;
   }
   char shortSource[MAX_PATH];
   char shortDestination[MAX_PATH];
@@ -248,9 +312,8 @@ int ScheduleMoveAtRestart(const char* source, const char* destination) {
 }
 
 int IsRenamePending(const char* name) {
-  int found = PendingValueConcerns(name);
-  // Windows 9x keeps its pending operations in WININIT.INI, not in the registry.
   OSVERSIONINFOA version;
-  if (ReadOsVersion(&version) && !IsNtFamily(&version)) found |= RenameSectionHolds(name);
-  return found;
+  if (!ReadOsVersion(&version)) return 0;
+  // Windows 9x keeps its pending operations in WININIT.INI, not in the registry.
+  return IsNtFamily(&version) ? PendingValueConcerns(name) : RenameSectionHolds(name);
 }

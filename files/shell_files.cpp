@@ -8,20 +8,17 @@ namespace {
 
 // FOF_MULTIDESTFILES | FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR
 const FILEOP_FLAGS kTransferFlags = 0x215;
-// FOF_SILENT | FOF_NOCONFIRMATION
-const FILEOP_FLAGS kDeleteFlags = 0x14;
 
-int RunShellOperation(HWND window, UINT function, const MultiString* from, const MultiString* to,
-                      FILEOP_FLAGS flags) {
-  const char* word = function == FO_COPY ? "copy" : function == FO_MOVE ? "move" : "delete";
+int RunShellOperation(HWND window, UINT function, const MultiString* from, const MultiString* to) {
+  const char* word = function == FO_COPY ? "copy" : "move";
   if (!AllowSystemChangeOf(word, MultiStringText(from))) return 0;
   SHFILEOPSTRUCTA operation;
   ZeroMemory(&operation, sizeof(operation));
   operation.hwnd = window;
   operation.wFunc = function;
   operation.pFrom = MultiStringText(from);
-  operation.pTo = to != nullptr ? MultiStringText(to) : nullptr;
-  operation.fFlags = flags;
+  operation.pTo = MultiStringText(to);
+  operation.fFlags = kTransferFlags;
   return SHFileOperationA(&operation) == 0 && !operation.fAnyOperationsAborted;
 }
 
@@ -33,25 +30,31 @@ int AllFilesExist(const MultiString* paths) {
   return 1;
 }
 
-int NoneExists(const MultiString* paths) {
-  for (int i = 0; i < paths->count; ++i) {
-    if (GetFileAttributesA(MultiStringEntry(paths, i)) != INVALID_FILE_ATTRIBUTES) return 0;
-  }
-  return 1;
+// DeleteFileA deletes a file or a link, never a folder's contents.
+int DeleteOneFile(const char* path) {
+  if (!AllowSystemChangeOf("delete", path)) return 0;
+  if (DeleteFileA(path) || GetLastError() == ERROR_FILE_NOT_FOUND) return 1;
+  // Files copied from read-only media are read-only; the shell deleted them all the same.
+  DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+         !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+         SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY) && DeleteFileA(path);
 }
 
 }  // namespace
 
 int CopyFileList(HWND window, const MultiString* from, const MultiString* to) {
-  return from->count == to->count && RunShellOperation(window, FO_COPY, from, to, kTransferFlags) &&
+  return from->count == to->count && RunShellOperation(window, FO_COPY, from, to) &&
          AllFilesExist(to);
 }
 
 int MoveFileList(HWND window, const MultiString* from, const MultiString* to) {
-  return from->count == to->count && RunShellOperation(window, FO_MOVE, from, to, kTransferFlags) &&
+  return from->count == to->count && RunShellOperation(window, FO_MOVE, from, to) &&
          AllFilesExist(to);
 }
 
-int DeleteFileList(HWND window, const MultiString* paths) {
-  return RunShellOperation(window, FO_DELETE, paths, nullptr, kDeleteFlags) && NoneExists(paths);
+int DeleteFileList(const MultiString* paths) {
+  int ok = 1;
+  for (int i = 0; i < paths->count; ++i) ok = DeleteOneFile(MultiStringEntry(paths, i)) && ok;
+  return ok;
 }

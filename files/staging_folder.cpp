@@ -7,6 +7,7 @@
 #include "common/path_text.h"
 #include "common/system_change.h"
 #include "common/text.h"
+#include "files/file_access.h"
 #include "files/folder_path.h"
 
 int MakeStagingFolder(const char* parent, char* staging) {
@@ -21,8 +22,10 @@ int MakeStagingFolder(const char* parent, char* staging) {
   if (!AllowSystemChangeOf("create file", parent) || GetTempFileNameA(parent, "VOD", 0, name) == 0) {
     return 0;
   }
+  // Made with an access list of its own, so that no user can put a file in
+  // it; a name taken again since its file was deleted fails here.
   int made = usable && AllowSystemChangeOf("delete file", name) && DeleteFileA(name) &&
-             AllowSystemChangeOf("create folder", name) && CreateDirectoryA(name, nullptr);
+             CreateFolderWithAccess(name, kStagingFolderAccess);
   if (!made || !TextAppend(name, MAX_PATH, "\\")) return 0;
   return TextCopy(staging, MAX_PATH, name);
 }

@@ -16,41 +16,6 @@ using namespace files_test;
 
 namespace {
 
-std::string SidText(PSID sid) {
-  if (sid == nullptr) return "none";
-  char* text = nullptr;
-  if (!ConvertSidToStringSidA(sid, &text)) return "invalid";
-  std::string result = text;
-  LocalFree(text);
-  return result;
-}
-
-struct Ace {
-  int type;
-  int flags;
-  DWORD mask;
-  std::string sid;
-  bool operator==(const Ace& other) const {
-    return type == other.type && flags == other.flags && mask == other.mask && sid == other.sid;
-  }
-};
-
-std::ostream& operator<<(std::ostream& out, const Ace& ace) {
-  return out << "{type " << ace.type << ", flags " << ace.flags << ", mask 0x" << std::hex << ace.mask
-             << std::dec << ", " << ace.sid << "}";
-}
-
-std::vector<Ace> AcesOf(PACL acl) {
-  std::vector<Ace> aces;
-  if (acl == nullptr) return aces;
-  for (DWORD i = 0; i < acl->AceCount; ++i) {
-    ACCESS_ALLOWED_ACE* ace = nullptr;
-    if (!GetAce(acl, i, reinterpret_cast<void**>(&ace))) break;
-    aces.push_back({ace->Header.AceType, ace->Header.AceFlags, ace->Mask, SidText(&ace->SidStart)});
-  }
-  return aces;
-}
-
 // What SetInstalledFileAccess handed to the system.
 struct Recorded {
   int calls = 0;
@@ -87,22 +52,33 @@ class RecordedFileAccess : public ::testing::Test {
   NamedSecuritySetter saved_;
 };
 
+// Exactly the two entries; from Windows 2000 on protected, so that none of
+// the parent's inheritable entries come back in. NT 4.0 knows no such flag.
 TEST_F(RecordedFileAccess, AdministratorsOwnEveryoneReadsAndRuns) {
-  EXPECT_EQ(SetInstalledFileAccess("C:\\WINDOWS\\TEMP\\VOD1.TMP\\DidIve.exe"), 1);
-  ASSERT_EQ(g_recorded.calls, 1);
-  EXPECT_EQ(g_recorded.path, "C:\\WINDOWS\\TEMP\\VOD1.TMP\\DidIve.exe");
-  EXPECT_EQ(g_recorded.type, SE_FILE_OBJECT);
-  EXPECT_EQ(g_recorded.info, static_cast<SECURITY_INFORMATION>(OWNER_SECURITY_INFORMATION |
-                                                               GROUP_SECURITY_INFORMATION |
-                                                               DACL_SECURITY_INFORMATION));
-  EXPECT_EQ(g_recorded.owner, "S-1-5-32-544");
-  EXPECT_EQ(g_recorded.group, "S-1-5-32-544");
-  EXPECT_FALSE(g_recorded.sacl);
-  const std::vector<Ace> expected = {
-      {ACCESS_ALLOWED_ACE_TYPE, 0, GENERIC_READ | GENERIC_EXECUTE, "S-1-1-0"},
-      {ACCESS_ALLOWED_ACE_TYPE, 0, GENERIC_ALL, "S-1-5-32-544"},
-  };
-  EXPECT_EQ(g_recorded.dacl, expected);
+  const SECURITY_INFORMATION parts =
+      OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+  struct Case {
+    DWORD major;
+    SECURITY_INFORMATION info;
+  } cases[] = {{4, parts}, {5, parts | PROTECTED_DACL_SECURITY_INFORMATION}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.major);
+    ScopedWindowsVersion version(VER_PLATFORM_WIN32_NT, c.major);
+    g_recorded = Recorded();
+    EXPECT_EQ(SetInstalledFileAccess("C:\\WINDOWS\\TEMP\\VOD1.TMP\\DidIve.exe"), 1);
+    ASSERT_EQ(g_recorded.calls, 1);
+    EXPECT_EQ(g_recorded.path, "C:\\WINDOWS\\TEMP\\VOD1.TMP\\DidIve.exe");
+    EXPECT_EQ(g_recorded.type, SE_FILE_OBJECT);
+    EXPECT_EQ(g_recorded.info, c.info);
+    EXPECT_EQ(g_recorded.owner, "S-1-5-32-544");
+    EXPECT_EQ(g_recorded.group, "S-1-5-32-544");
+    EXPECT_FALSE(g_recorded.sacl);
+    const std::vector<Ace> expected = {
+        {ACCESS_ALLOWED_ACE_TYPE, 0, GENERIC_READ | GENERIC_EXECUTE, "S-1-1-0"},
+        {ACCESS_ALLOWED_ACE_TYPE, 0, GENERIC_ALL, "S-1-5-32-544"},
+    };
+    EXPECT_EQ(g_recorded.dacl, expected);
+  }
 }
 
 TEST_F(RecordedFileAccess, RefusalOfTheFileSystemAnswersZero) {

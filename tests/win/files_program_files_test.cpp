@@ -2,10 +2,15 @@
 // afterwards, and what was recorded for the restart.
 #include <gtest/gtest.h>
 
+#include <string.h>
+
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "common/option_bits.h"
+#include "common/system_change.h"
+#include "files/file_access.h"
 #include "files/program_files.h"
 #include "files_test_helpers.h"
 #include "package/setup_package.h"
@@ -17,6 +22,14 @@ namespace {
 const std::string kPackage = "C:\\files_pkg";
 const std::string kPrograms = "C:\\files_prog";
 const std::string kFolder = kPrograms + "\\Ravozeve Vuzizirer";
+
+// A folder on another drive than the Windows folder: Wine's drive Z: is the
+// Unix root.
+std::string OtherDriveFolder() {
+  std::string folder = std::string("Z:") + SETUP_BUILD_DIR + "/files_zdrive";
+  for (char& c : folder) if (c == '/') c = '\\';
+  return folder;
+}
 
 void RemoveStagingFoldersIn(const std::string& folder) {
   for (const std::string& staging : StagingFoldersIn(folder)) ts::DeleteTree(staging);
@@ -53,6 +66,7 @@ class ProgramFiles : public ::testing::Test {
     RemoveWininit();
     ts::DeleteTree(kPackage);
     ts::DeleteTree(kPrograms);
+    ts::DeleteTree(OtherDriveFolder());
     DeleteFileA(Uninstaller().c_str());
     RemoveStagingFoldersIn(TempFolder());
   }
@@ -83,6 +97,19 @@ class ProgramFiles : public ::testing::Test {
   }
   static std::vector<std::string> InstalledNames(const Variant& variant) {
     return files_test::InstalledNames(variant.installed);
+  }
+
+  // The folder on the other drive, made so that Everyone may modify what is
+  // made in it, as a drive's root lets signed-in users do.
+  static std::string MakeOtherDriveFolder() {
+    const std::string folder = OtherDriveFolder();
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    EXPECT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;OICI;0x1301bf;;;WD)", SDDL_REVISION_1,
+                                                                     &descriptor, nullptr));
+    SECURITY_ATTRIBUTES attributes = {sizeof(attributes), descriptor, FALSE};
+    EXPECT_TRUE(CreateDirectoryA(folder.c_str(), &attributes)) << folder;
+    LocalFree(descriptor);
+    return folder;
   }
 
   int savedXml_ = 0;
@@ -207,7 +234,9 @@ TEST_F(ProgramFiles, LongProgramFolderPathsAreNotCut) {
 
 // --- Install while the product runs: everything at the restart ---
 
-TEST_F(ProgramFiles, RunningProductOnNtSchedulesDeletionThenMoveForEachFile) {
+// One replacing move per file and no deletion of a final path: a staged copy
+// gone by the restart leaves the old file in place.
+TEST_F(ProgramFiles, RunningProductOnNtSchedulesOneReplacingMovePerFile) {
   ScopedWindowsVersion xp(VER_PLATFORM_WIN32_NT, 5);
   InstallOld(kIni);
   WriteFileBytes(kFolder + "\\NvxSetup.xml", "old xml");
@@ -225,8 +254,7 @@ TEST_F(ProgramFiles, RunningProductOnNtSchedulesDeletionThenMoveForEachFile) {
   };
   std::vector<std::string> finals = FinalPaths(kIni);
   for (int i = 0; i < kProgramFileCount; ++i) {
-    expected.push_back({"\\??\\" + finals[i], ""});
-    expected.push_back({"\\??\\" + staging[0] + "\\" + InstalledName(i, kIni.installed), "\\??\\" + finals[i]});
+    expected.push_back({"\\??\\" + staging[0] + "\\" + InstalledName(i, kIni.installed), "!\\??\\" + finals[i]});
   }
   expected.push_back({"\\??\\" + staging[0] + "\\", ""});
   EXPECT_EQ(PendingPairs(), expected);
@@ -273,13 +301,8 @@ TEST_F(ProgramFiles, RunningProductOn9xWritesMoveLinesAfterEarlierLines) {
 // drive gets its own staging folder beside it.
 TEST_F(ProgramFiles, RunningProductWithTheProgramOnAnotherDriveStagesThere) {
   ScopedWindowsVersion xp(VER_PLATFORM_WIN32_NT, 5);
-  // Wine's drive Z: is the Unix root.
-  const std::string drive = std::string("Z:") + SETUP_BUILD_DIR + "/files_zdrive";
-  std::string parent = drive;
-  for (char& c : parent) if (c == '/') c = '\\';
-  ts::DeleteTree(parent);
+  const std::string parent = MakeOtherDriveFolder();
   const std::string folder = parent + "\\Ravozeve Vuzizirer";
-  ASSERT_TRUE(CreateDirectoryA(parent.c_str(), nullptr));
   InstallOld(kIni, folder);
   UseVariant(kIni);
   ASSERT_EQ(InstallProgramFiles(nullptr, kPackage.c_str(), folder.c_str(), 1), 1);
@@ -292,8 +315,7 @@ TEST_F(ProgramFiles, RunningProductWithTheProgramOnAnotherDriveStagesThere) {
   std::vector<std::pair<std::string, std::string>> expected;
   for (int i = 0; i < kProgramFileCount; ++i) {
     const std::string& staging = i == 0 ? windowsStaging[0] : programStaging[0];
-    expected.push_back({"\\??\\" + finals[i], ""});
-    expected.push_back({"\\??\\" + staging + "\\" + InstalledName(i, kIni.installed), "\\??\\" + finals[i]});
+    expected.push_back({"\\??\\" + staging + "\\" + InstalledName(i, kIni.installed), "!\\??\\" + finals[i]});
   }
   expected.push_back({"\\??\\" + programStaging[0] + "\\", ""});
   expected.push_back({"\\??\\" + windowsStaging[0] + "\\", ""});
@@ -303,7 +325,154 @@ TEST_F(ProgramFiles, RunningProductWithTheProgramOnAnotherDriveStagesThere) {
   ExpectNewFiles(kIni, folder);
   EXPECT_TRUE(StagingFoldersIn(parent).empty());
   EXPECT_TRUE(StagingFoldersIn(TempFolder()).empty());
-  ts::DeleteTree(parent);
+}
+
+// What each folder was made with, read from what was handed to the system:
+// Wine keeps no access list of its own.
+struct MadeFolder {
+  std::string path;
+  bool protectedList;
+  std::string owner;
+  std::vector<Ace> aces;
+};
+std::vector<MadeFolder> g_madeFolders;
+
+BOOL WINAPI RecordFolder(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) {
+  MadeFolder made = {path, false, "none", {}};
+  PSECURITY_DESCRIPTOR descriptor = attributes != nullptr ? attributes->lpSecurityDescriptor : nullptr;
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  PSID owner = nullptr;
+  PACL list = nullptr;
+  BOOL present = FALSE, defaulted = FALSE;
+  if (descriptor != nullptr && GetSecurityDescriptorControl(descriptor, &control, &revision) &&
+      GetSecurityDescriptorOwner(descriptor, &owner, &defaulted) &&
+      GetSecurityDescriptorDacl(descriptor, &present, &list, &defaulted) && present) {
+    made = {path, (control & SE_DACL_PROTECTED) != 0, SidText(owner), AcesOf(list)};
+  }
+  g_madeFolders.push_back(made);
+  return CreateDirectoryA(path, attributes);
+}
+
+// Nothing on its way into place is open to users, whatever the parent hands
+// down: the staging folders and the program folder this run makes carry a
+// protected list of their own, which what is created in them inherits.
+TEST_F(ProgramFiles, FoldersTheInstallMakesAreClosedToUsers) {
+  ScopedWindowsVersion xp(VER_PLATFORM_WIN32_NT, 5);
+  UseVariant(kIni);
+  const std::string parent = MakeOtherDriveFolder();
+  const std::string folder = parent + "\\Ravozeve Vuzizirer";
+  g_madeFolders.clear();
+  g_createFolder = RecordFolder;
+  const int installed = InstallProgramFiles(nullptr, kPackage.c_str(), folder.c_str(), 1);
+  g_createFolder = CreateDirectoryA;
+  ASSERT_EQ(installed, 1);
+  std::vector<std::string> windowsStaging = StagingFoldersIn(TempFolder());
+  std::vector<std::string> programStaging = StagingFoldersIn(parent);
+  ASSERT_EQ(windowsStaging.size(), 1u);
+  ASSERT_EQ(programStaging.size(), 1u);
+
+  const int inherited = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
+  const std::vector<Ace> staging = {{ACCESS_ALLOWED_ACE_TYPE, inherited, GENERIC_ALL, "S-1-5-18"},
+                                    {ACCESS_ALLOWED_ACE_TYPE, inherited, GENERIC_ALL, "S-1-5-32-544"}};
+  const std::vector<Ace> program = {
+      {ACCESS_ALLOWED_ACE_TYPE, inherited, GENERIC_READ | GENERIC_EXECUTE, "S-1-1-0"},
+      {ACCESS_ALLOWED_ACE_TYPE, inherited, GENERIC_ALL, "S-1-5-32-544"}};
+  struct Case {
+    const char* what;
+    std::string path;
+    std::vector<Ace> aces;
+  } cases[] = {
+      {"staging folder in TEMP", windowsStaging[0], staging},
+      {"staging folder beside the program folder", programStaging[0], staging},
+      {"new program folder", folder, program},
+  };
+  GENERIC_MAPPING files = {FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE, FILE_ALL_ACCESS};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto made = std::find_if(g_madeFolders.begin(), g_madeFolders.end(),
+                             [&](const MadeFolder& m) { return m.path == c.path; });
+    ASSERT_NE(made, g_madeFolders.end());
+    EXPECT_TRUE(made->protectedList);
+    EXPECT_EQ(made->owner, "S-1-5-32-544");
+    EXPECT_EQ(made->aces, c.aces);
+    // Everyone, Users and Authenticated Users: nothing that writes or deletes.
+    for (const Ace& ace : made->aces) {
+      if (ace.sid != "S-1-1-0" && ace.sid != "S-1-5-32-545" && ace.sid != "S-1-5-11") continue;
+      DWORD rights = ace.mask;
+      MapGenericMask(&rights, &files);
+      EXPECT_EQ(rights & (FILE_WRITE_DATA | FILE_APPEND_DATA | DELETE | FILE_DELETE_CHILD | WRITE_DAC | WRITE_OWNER), 0u)
+          << ace;
+    }
+  }
+}
+
+std::vector<std::string> g_securedPaths;
+DWORD WINAPI RecordSecuredPath(LPSTR name, SE_OBJECT_TYPE, SECURITY_INFORMATION, PSID, PSID, PACL, PACL) {
+  g_securedPaths.push_back(name);
+  return ERROR_SUCCESS;
+}
+
+// A move to another volume makes new files there, with what their folder
+// hands down: each gets its own list again where it lands.
+TEST_F(ProgramFiles, FilesMovedToAnotherDriveGetTheirRightsThere) {
+  ScopedWindowsVersion xp(VER_PLATFORM_WIN32_NT, 5);
+  UseVariant(kIni);
+  const std::string folder = MakeOtherDriveFolder() + "\\Ravozeve Vuzizirer";
+  g_securedPaths.clear();
+  g_setNamedSecurityInfo = RecordSecuredPath;
+  const int installed = InstallProgramFiles(nullptr, kPackage.c_str(), folder.c_str(), 0);
+  g_setNamedSecurityInfo = SetNamedSecurityInfoA;
+  ASSERT_EQ(installed, 1);
+  ExpectNewFiles(kIni, folder);
+  // The twelve staged copies, then the eleven that crossed to drive Z:.
+  ASSERT_EQ(g_securedPaths.size(), 23u);
+  std::vector<std::string> finals = FinalPaths(kIni, folder);
+  std::vector<std::string> landed(g_securedPaths.begin() + 12, g_securedPaths.end());
+  EXPECT_EQ(landed, std::vector<std::string>(finals.begin() + 1, finals.end()));
+}
+
+int RefuseFolderRemoval(const char* change) { return strncmp(change, "remove folder ", 14) != 0; }
+
+// A staging folder that cannot be removed once its files are in place does
+// not fail the step: it goes at the restart.
+TEST_F(ProgramFiles, StagingFolderThatCannotBeRemovedGoesAtTheRestart) {
+  ScopedWindowsVersion xp(VER_PLATFORM_WIN32_NT, 5);
+  UseVariant(kIni);
+  SetSystemChangeFilter(RefuseFolderRemoval);
+  const int installed = InstallProgramFiles(nullptr, kPackage.c_str(), kFolder.c_str(), 0);
+  SetSystemChangeFilter(nullptr);
+  ASSERT_EQ(installed, 1);
+  ExpectNewFiles(kIni);
+  std::vector<std::string> staging = StagingFoldersIn(TempFolder());
+  ASSERT_EQ(staging.size(), 1u);
+  EXPECT_EQ(PendingPairs(), (std::vector<std::pair<std::string, std::string>>{{"\\??\\" + staging[0] + "\\", ""}}));
+}
+
+// An install while the product ran left its staged copies to be moved at the
+// restart. An install before that restart withdraws the moves, and the
+// copies go: now, or at the restart while one is held open.
+TEST_F(ProgramFiles, StagedCopiesWhoseMovesAreWithdrawnAreDeleted) {
+  ScopedWindowsVersion xp(VER_PLATFORM_WIN32_NT, 5);
+  UseVariant(kIni);
+  InstallOld(kIni);
+  ASSERT_EQ(InstallProgramFiles(nullptr, kPackage.c_str(), kFolder.c_str(), 1), 1);
+  std::vector<std::string> earlier = StagingFoldersIn(TempFolder());
+  ASSERT_EQ(earlier.size(), 1u);
+  const std::string held = earlier[0] + "\\DidIve.exe";
+  HANDLE handle = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+
+  const int installed = InstallProgramFiles(nullptr, kPackage.c_str(), kFolder.c_str(), 0);
+  CloseHandle(handle);
+  ASSERT_EQ(installed, 1);
+  ExpectNewFiles(kIni);
+  EXPECT_EQ(FilesIn(earlier[0]), std::vector<std::string>{"DidIve.exe"});
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"\\??\\" + earlier[0] + "\\", ""},  // the earlier run's, kept
+      {"\\??\\" + held, ""},
+  };
+  EXPECT_EQ(PendingPairs(), expected);
 }
 
 // --- Install right after an uninstall, before the restart ---
@@ -319,7 +488,7 @@ TEST_F(ProgramFiles, InstallAfterAnUninstallWithdrawsItsPendingDeletion) {
     ScopedWindowsVersion version(platform, nt ? 5 : 4);
     InstallOld(kIni);
     UseVariant(kIni);
-    ASSERT_EQ(RemoveProgramFiles(nullptr, kFolder.c_str(), 0), 1);
+    ASSERT_EQ(RemoveProgramFiles(kFolder.c_str(), 0), 1);
     ASSERT_EQ(InstallProgramFiles(nullptr, kPackage.c_str(), kFolder.c_str(), 0), 1);
     ExpectNewFiles(kIni);
     EXPECT_TRUE(StagingFoldersIn(TempFolder()).empty());
@@ -345,7 +514,7 @@ TEST_F(ProgramFiles, InstallAfterAnUninstallWithdrawsItsPendingDeletion) {
   ASSERT_EQ(staging.size(), 1u);
   std::vector<std::pair<std::string, std::string>> expected = {
       {"\\??\\" + foreign, ""},
-      {"\\??\\" + staging[0] + "\\_nvxu000.exe", "\\??\\" + Uninstaller()},
+      {"\\??\\" + staging[0] + "\\_nvxu000.exe", "!\\??\\" + Uninstaller()},
   };
   EXPECT_EQ(PendingPairs(), expected);
   RunRestart();
@@ -363,7 +532,7 @@ TEST_F(ProgramFiles, UninstallDeletesElevenFilesAndTheUninstallerAtTheRestart) {
     InstallOld(kIni);
     WriteFileBytes(kFolder + "\\user.dat", "kept");
     UseVariant(kIni);
-    ASSERT_EQ(RemoveProgramFiles(nullptr, kFolder.c_str(), 0), 1);
+    ASSERT_EQ(RemoveProgramFiles(kFolder.c_str(), 0), 1);
 
     EXPECT_EQ(FilesIn(kFolder), std::vector<std::string>{"user.dat"});
     EXPECT_EQ(ReadFileBytes(Uninstaller()), "old");
@@ -378,7 +547,7 @@ TEST_F(ProgramFiles, UninstallDeletesElevenFilesAndTheUninstallerAtTheRestart) {
     // The folder stays also when nothing is left in it.
     DeleteFileA((kFolder + "\\user.dat").c_str());
     InstallOld(kIni);
-    ASSERT_EQ(RemoveProgramFiles(nullptr, kFolder.c_str(), 0), 1);
+    ASSERT_EQ(RemoveProgramFiles(kFolder.c_str(), 0), 1);
     EXPECT_TRUE(IsFolder(kFolder));
     EXPECT_TRUE(FilesIn(kFolder).empty());
     Clean();
@@ -391,19 +560,46 @@ TEST_F(ProgramFiles, UninstallTakesTheKindOfDescriptorThatWasInstalled) {
   InstallOld(kXml);
   WriteFileBytes(kFolder + "\\NvxSetup.ini", "not ours");
   UseVariant(kXml);
-  ASSERT_EQ(RemoveProgramFiles(nullptr, kFolder.c_str(), 0), 1);
+  ASSERT_EQ(RemoveProgramFiles(kFolder.c_str(), 0), 1);
   EXPECT_EQ(FilesIn(kFolder), std::vector<std::string>{"NvxSetup.ini"});
 }
 
-// A file of the set that is already gone does not stop the others' removal.
+// A file of the set that is already gone does not stop the others' removal;
+// a read-only one (copied from a CD) goes too.
 TEST_F(ProgramFiles, UninstallWithAFileAlreadyGoneRemovesTheRest) {
   ScopedWindowsVersion xp(VER_PLATFORM_WIN32_NT, 5);
   InstallOld(kIni);
   ASSERT_TRUE(DeleteFileA((kFolder + "\\NvxSetup.dat").c_str()));
+  ASSERT_TRUE(SetFileAttributesA((kFolder + "\\DidIve.exe").c_str(), FILE_ATTRIBUTE_READONLY));
   UseVariant(kIni);
-  ASSERT_EQ(RemoveProgramFiles(nullptr, kFolder.c_str(), 0), 1);
+  ASSERT_EQ(RemoveProgramFiles(kFolder.c_str(), 0), 1);
   EXPECT_TRUE(FilesIn(kFolder).empty());
   EXPECT_EQ(PendingPairs().size(), 1u);
+}
+
+// Turns a file of the set into a folder holding a user's file just before
+// its deletion, as another program could between the look and the deletion.
+std::string g_swapped;
+int SwapFileForFolder(const char* change) {
+  if (std::string(change) == "delete " + g_swapped) {
+    DeleteFileA(g_swapped.c_str());
+    CreateDirectoryA(g_swapped.c_str(), nullptr);
+    WriteFileBytes(g_swapped + "\\user.dat", "kept");
+  }
+  return 1;
+}
+
+// The deletion of a file never recurses into a folder that took its place.
+TEST_F(ProgramFiles, UninstallNeverDeletesAFolderThatTookAFilesPlace) {
+  ScopedWindowsVersion xp(VER_PLATFORM_WIN32_NT, 5);
+  InstallOld(kIni);
+  UseVariant(kIni);
+  g_swapped = kFolder + "\\NvxSetup.dll";
+  SetSystemChangeFilter(SwapFileForFolder);
+  const int removed = RemoveProgramFiles(kFolder.c_str(), 0);
+  SetSystemChangeFilter(nullptr);
+  EXPECT_EQ(removed, 0);
+  EXPECT_EQ(ReadFileBytes(g_swapped + "\\user.dat"), "kept");
 }
 
 TEST_F(ProgramFiles, UninstallWhileTheProductRunsSchedulesAllTwelve) {
@@ -415,7 +611,7 @@ TEST_F(ProgramFiles, UninstallWhileTheProductRunsSchedulesAllTwelve) {
     const std::string foreignLine = "C:\\A.DLL=C:\\B.DLL\r\n";
     if (!nt) WriteFileBytes(WininitPath(), "[rename]\r\n" + foreignLine);
     UseVariant(kIni);
-    ASSERT_EQ(RemoveProgramFiles(nullptr, kFolder.c_str(), 1), 1);
+    ASSERT_EQ(RemoveProgramFiles(kFolder.c_str(), 1), 1);
 
     ExpectOldFiles(kIni);
     std::vector<std::string> finals = FinalPaths(kIni);
@@ -454,8 +650,8 @@ TEST_F(ProgramFiles, FolderThatIsNotAFullPathIsRefused) {
     // An uninstall without a program folder removes only what is left: the
     // uninstaller, gone here already.
     const int removal = folder[0] == '\0' ? 1 : 0;
-    EXPECT_EQ(RemoveProgramFiles(nullptr, folder, 0), removal);
-    EXPECT_EQ(RemoveProgramFiles(nullptr, folder, 1), removal);
+    EXPECT_EQ(RemoveProgramFiles(folder, 0), removal);
+    EXPECT_EQ(RemoveProgramFiles(folder, 1), removal);
   }
   SetCurrentDirectoryA("C:\\");
   EXPECT_EQ(ReadFileBytes(kPrograms + "\\DidIve.exe"), "not ours");

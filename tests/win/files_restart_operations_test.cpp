@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "common/system_change.h"
 #include "files/restart_operations.h"
 #include "files_test_helpers.h"
 
@@ -55,14 +56,13 @@ TEST_F(RestartOperations, NtRecordsPairsInOrder) {
   std::string stray = MakeFile("NvxSetup.xml", "stray");
 
   ASSERT_EQ(ScheduleDeleteAtRestart(stray.c_str()), 1);
-  ASSERT_EQ(ScheduleDeleteAtRestart(installed.c_str()), 1);
   ASSERT_EQ(ScheduleMoveAtRestart(staged.c_str(), installed.c_str()), 1);
   ASSERT_EQ(ScheduleDeleteAtRestart((staging + "\\").c_str()), 1);
 
+  // A move replaces its destination ("!").
   const std::string expected = Pairs({
       {"\\??\\" + stray, ""},
-      {"\\??\\" + installed, ""},
-      {"\\??\\" + staged, "\\??\\" + installed},
+      {"\\??\\" + staged, "!\\??\\" + installed},
       {"\\??\\" + staging + "\\", ""},
   });
   EXPECT_EQ(PendingOperations(), expected);
@@ -96,6 +96,60 @@ TEST_F(RestartOperations, NothingIsRecordedWhenTheVersionCannotBeRead) {
   EXPECT_EQ(ScheduleMoveAtRestart(a.c_str(), (kRoot + "\\b.dll").c_str()), 0);
   EXPECT_EQ(PendingOperations(), "missing");
   EXPECT_EQ(WininitText(), "missing");
+}
+
+// The value in UTF-16, as the system keeps it, byte for byte.
+std::wstring WidePendingOperations() {
+  HKEY key;
+  std::wstring data = L"missing";
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_READ, &key) != ERROR_SUCCESS) return data;
+  DWORD size = 0;
+  if (RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
+    data.assign(size / sizeof(wchar_t), L'\0');
+    RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr, reinterpret_cast<BYTE*>(&data[0]),
+                     &size);
+  }
+  RegCloseKey(key);
+  return data;
+}
+
+void SetWidePendingOperations(const std::wstring& data) {
+  HKEY key;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+  EXPECT_EQ(RegSetValueExW(key, L"PendingFileRenameOperations", 0, REG_MULTI_SZ,
+                           reinterpret_cast<const BYTE*>(data.data()),
+                           static_cast<DWORD>(data.size() * sizeof(wchar_t))),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+}
+
+int RefuseEveryChange(const char*) { return 0; }
+
+// Another program's pair with characters the code page lacks (a user
+// profile in Chinese on a Western system) keeps every byte; the value is
+// written back only when something of ours was withdrawn.
+TEST_F(RestartOperations, WithdrawalKeepsForeignPairsByteForByte) {
+  ScopedWindowsVersion nt(VER_PLATFORM_WIN32_NT, 5);
+  const std::wstring theirs = std::wstring(L"\\??\\C:\\Users\\\u5F20\u4E09\\a.tmp") + L'\0' +
+                             L"!\\??\\C:\\Users\\\u5F20\u4E09\\a.dll" + L'\0';
+  const std::wstring ours =
+      std::wstring(L"\\??\\C:\\WINDOWS\\TEMP\\VOD1.tmp\\DidIve.exe") + L'\0' + L"!\\??\\C:\\P\\DidIve.exe" + L'\0';
+  const std::string paths = std::string("C:\\P\\DidIve.exe") + '\0' + '\0';
+  struct Case {
+    const char* what;
+    std::wstring value;
+    SystemChangeFilter filter;
+  } cases[] = {
+      {"ours withdrawn", ours + theirs + L'\0', nullptr},
+      {"nothing of ours: no write", theirs + L'\0', RefuseEveryChange},
+  };
+  for (const Case& c : cases) {
+    SetWidePendingOperations(c.value);
+    SetSystemChangeFilter(c.filter);
+    EXPECT_EQ(WithdrawRestartOperations(paths.c_str()), 1) << c.what;
+    SetSystemChangeFilter(nullptr);
+    EXPECT_EQ(WidePendingOperations(), theirs + L'\0') << c.what;
+  }
 }
 
 // --- Windows 9x: the section "rename" of WININIT.INI ---

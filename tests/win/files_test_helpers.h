@@ -6,7 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <aclapi.h>
+#include <sddl.h>
+
 #include <algorithm>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -51,6 +55,42 @@ inline ScopedWindowsVersion::ScopedWindowsVersion(DWORD platformId, DWORD majorV
 inline ScopedWindowsVersion::~ScopedWindowsVersion() {
   g_versionQuery = saved_;
   current = nullptr;
+}
+
+inline std::string SidText(PSID sid) {
+  if (sid == nullptr) return "none";
+  char* text = nullptr;
+  if (!ConvertSidToStringSidA(sid, &text)) return "invalid";
+  std::string result = text;
+  LocalFree(text);
+  return result;
+}
+
+// One entry of an access list.
+struct Ace {
+  int type;
+  int flags;
+  DWORD mask;
+  std::string sid;
+  bool operator==(const Ace& other) const {
+    return type == other.type && flags == other.flags && mask == other.mask && sid == other.sid;
+  }
+};
+
+inline std::ostream& operator<<(std::ostream& out, const Ace& ace) {
+  return out << "{type " << ace.type << ", flags " << ace.flags << ", mask 0x" << std::hex << ace.mask
+             << std::dec << ", " << ace.sid << "}";
+}
+
+inline std::vector<Ace> AcesOf(PACL acl) {
+  std::vector<Ace> aces;
+  if (acl == nullptr) return aces;
+  for (DWORD i = 0; i < acl->AceCount; ++i) {
+    ACCESS_ALLOWED_ACE* ace = nullptr;
+    if (!GetAce(acl, i, reinterpret_cast<void**>(&ace))) break;
+    aces.push_back({ace->Header.AceType, ace->Header.AceFlags, ace->Mask, SidText(&ace->SidStart)});
+  }
+  return aces;
 }
 
 inline std::string ReadFileBytes(const std::string& path) {
