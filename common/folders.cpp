@@ -1,14 +1,14 @@
 #include "common/folders.h"
 
 #include <windows.h>
-#include <string.h>
 
+#include "common/path_text.h"
 #include "common/text.h"
 
 int ReadOwnFolder(char* folder) {
   ZeroMemory(folder, MAX_PATH);
   DWORD length = GetModuleFileNameA(nullptr, folder, MAX_PATH);
-  char* lastSlash = length != 0 && length < MAX_PATH ? strrchr(folder, '\\') : nullptr;
+  char* lastSlash = length != 0 && length < MAX_PATH ? FindLastBackslash(folder) : nullptr;
   if (lastSlash == nullptr) {
     folder[0] = '\0';
     return 0;
@@ -36,7 +36,7 @@ int IsFile(const char* path) {
 
 int FindFileIn(const char* folder, const char* name, char* path) {
   size_t length = TextLength(folder, MAX_PATH);
-  const char* separator = length != 0 && folder[length - 1] == '\\' ? "" : "\\";
+  const char* separator = EndsWithBackslash(folder) ? "" : "\\";
   if (length == 0 || !TextFormat(path, MAX_PATH, "%s%s%s", folder, separator, name) || !IsFile(path)) {
     path[0] = '\0';
     return 0;

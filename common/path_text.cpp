@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "common/lead_bytes.h"
+
 namespace {
 
 char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -24,6 +26,13 @@ int IsDeviceName(const char* base, size_t length) {
   return 0;
 }
 
+// The character after the one at text: two bytes for a lead byte, unless
+// the text ends after it.
+const char* NextCharacter(const char* text) {
+  if (IsLeadByte(static_cast<unsigned char>(text[0])) && text[1] != '\0') return text + 2;
+  return text + 1;
+}
+
 }  // namespace
 
 int NameEqualsNoCase(const char* text, size_t length, const char* name) {
@@ -34,10 +43,33 @@ int NameEqualsNoCase(const char* text, size_t length, const char* name) {
   return name[i] == '\0';
 }
 
+const char* FindBackslash(const char* text) {
+  for (; *text != '\0'; text = NextCharacter(text)) {
+    if (*text == '\\') return text;
+  }
+  return nullptr;
+}
+
+const char* FindLastBackslash(const char* text) {
+  const char* last = nullptr;
+  for (const char* found = FindBackslash(text); found != nullptr; found = FindBackslash(found + 1)) {
+    last = found;
+  }
+  return last;
+}
+
+int EndsWithBackslash(const char* text) {
+  const char* last = FindLastBackslash(text);
+  return last != nullptr && last[1] == '\0';
+}
+
 size_t LastComponentOffset(const char* path, size_t length) {
   size_t offset = 0;
-  for (size_t i = 0; i < length; ++i) {
+  for (size_t i = 0; i < length;) {
     if (path[i] == '\\') offset = i + 1;
+    const int pair = IsLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < length &&
+                     path[i + 1] != '\0';
+    i += pair ? 2 : 1;
   }
   return offset;
 }
@@ -47,9 +79,9 @@ size_t PathRootLength(const char* path) {
   if (path[0] != '\\' || path[1] != '\\') return 0;
   // "\\server\share": the root ends before the backslash after the share.
   const char* server = path + 2;
-  const char* share = strchr(server, '\\');
+  const char* share = FindBackslash(server);
   if (share == nullptr || share == server || share[1] == '\0' || share[1] == '\\') return 0;
-  const char* end = strchr(share + 1, '\\');
+  const char* end = FindBackslash(share + 1);
   return end != nullptr ? static_cast<size_t>(end - path) : strlen(path);
 }
 

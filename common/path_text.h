@@ -1,10 +1,25 @@
 // Texts of paths and names: roots, full paths, components, short names. Needs no Windows.
+// Paths are split and joined only at backslashes that are characters of their
+// own: the second byte of a double-byte character (g_pathCodePage) never
+// counts as one.
 #pragma once
 #include <stddef.h>
 
 // Whether two texts are equal, ignoring the case of ASCII letters; the first
 // is given by its length.
 int NameEqualsNoCase(const char* text, size_t length, const char* name);
+// The first backslash of text, or null.
+const char* FindBackslash(const char* text);
+// The last backslash of text, or null.
+const char* FindLastBackslash(const char* text);
+inline char* FindBackslash(char* text) {
+  return const_cast<char*>(FindBackslash(static_cast<const char*>(text)));
+}
+inline char* FindLastBackslash(char* text) {
+  return const_cast<char*>(FindLastBackslash(static_cast<const char*>(text)));
+}
+// Whether the last character of text is a backslash.
+int EndsWithBackslash(const char* text);
 // Offset of the last path component within the first length bytes of path:
 // the text after the last backslash, or the whole text when there is none.
 size_t LastComponentOffset(const char* path, size_t length);

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "common/folders.h"
+#include "common/path_text.h"
 #include "common/product_names.h"
 #include "common/resource_strings.h"
 #include "common/run_records.h"
@@ -66,7 +67,7 @@ void CreateDownloadFolder(SetupContext* context) {
   if (ReadDownloadFolders(list, MAX_PATH) == 0) return;
   char windows[MAX_PATH];
   if (!ReadWindowsFolder(windows)) return;
-  const char* slash = strchr(windows, '\\');
+  const char* slash = FindBackslash(windows);
   size_t driveLength = slash != nullptr ? static_cast<size_t>(slash - windows) : strlen(windows);
 
   int usable = 0;

@@ -1,8 +1,8 @@
 #include "files/folder_path.h"
 
 #include <windows.h>
-#include <string.h>
 
+#include "common/path_text.h"
 #include "common/text.h"
 #include "files/file_access.h"
 
@@ -22,7 +22,7 @@ int CreateFolderPath(const char* path) {
   // A network path begins with two backslashes that separate nothing.
   size_t skip = parent[0] == '\\' ? 2 : 0;
   if (skip > TextLength(parent, MAX_PATH)) return 0;
-  char* slash = strrchr(parent + skip, '\\');
+  char* slash = FindLastBackslash(parent + skip);
   if (slash == nullptr) return 0;
   *slash = '\0';
   if (!CreateFolderPath(parent)) return 0;

@@ -3,6 +3,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "common/path_text.h"
+
 namespace {
 
 const char kEmpty[2] = {'\0', '\0'};
@@ -64,8 +66,7 @@ int AppendEntryOf(MultiString* list, const char* text, size_t length) {
 }
 
 int AppendPath(MultiString* list, const char* folder, const char* name) {
-  size_t length = PartLength(folder);
-  const char* separator = (length != 0 && folder[length - 1] == '\\') ? nullptr : "\\";
+  const char* separator = folder != nullptr && EndsWithBackslash(folder) ? nullptr : "\\";
   return AppendEntry(list, folder, separator, name);
 }
 

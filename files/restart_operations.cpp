@@ -38,7 +38,7 @@ int TakeShortPath(const char* path, char* shortPath) {
 int TakeShortDestination(const char* path, char* shortPath) {
   if (TakeShortPath(path, shortPath)) return 1;
   if (PathExists(path)) return 0;
-  const char* slash = strrchr(path, '\\');
+  const char* slash = FindLastBackslash(path);
   if (slash == nullptr || !IsValidShortName(slash + 1)) return 0;
   size_t folderLength = static_cast<size_t>(slash - path);
   if (folderLength == 2 && path[1] == ':') folderLength = 3;  // keep the root's backslash
@@ -47,8 +47,8 @@ int TakeShortDestination(const char* path, char* shortPath) {
   if (!TextCopyN(folder, MAX_PATH, path, folderLength) || !TakeShortPath(folder, shortFolder)) {
     return 0;
   }
-  size_t length = TextLength(shortFolder, MAX_PATH);
-  if (length != 0 && shortFolder[length - 1] != '\\' && !TextAppend(shortFolder, MAX_PATH, "\\")) {
+  if (shortFolder[0] != '\0' && !EndsWithBackslash(shortFolder) &&
+      !TextAppend(shortFolder, MAX_PATH, "\\")) {
     return 0;
   }
   if (!TextAppend(shortFolder, MAX_PATH, slash + 1)) return 0;

@@ -1,7 +1,6 @@
 #include "files/staging_folder.h"
 
 #include <windows.h>
-#include <string.h>
 
 #include "common/folders.h"
 #include "common/path_text.h"
@@ -33,10 +32,12 @@ int MakeStagingFolder(const char* parent, char* staging) {
 int MakeStagingFolderBeside(const char* folder, char* staging) {
   char parent[MAX_PATH];
   if (!TextCopy(parent, MAX_PATH, folder)) return 0;
-  size_t length = TextLength(parent, MAX_PATH);
-  if (length != 0 && parent[length - 1] == '\\') parent[--length] = '\0';
+  char* slash = FindLastBackslash(parent);
+  if (slash != nullptr && slash[1] == '\0') {
+    *slash = '\0';
+    slash = FindLastBackslash(parent);
+  }
   size_t root = PathRootLength(parent);
-  char* slash = strrchr(parent, '\\');
   if (slash != nullptr && static_cast<size_t>(slash - parent) > root) {
     *slash = '\0';
     if (!CreateFolderPath(parent)) return 0;

@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include "common/os_version.h"
+#include "common/path_text.h"
 #include "common/system_change.h"
 #include "package/shortcuts.h"
 
@@ -34,6 +35,13 @@ struct WideCalls {
   static const Char* OldGroupName(int i) { return i == 0 ? L"\\Plumwick" : L"\\Access KWO"; }
   static const Char* AllEntries() { return L"\\*"; }
   static const Char* Separator() { return L"\\"; }
+  static Char* LastSeparator(Char* text) {
+    Char* last = nullptr;
+    for (Char* p = text; *p != 0; ++p) {
+      if (*p == L'\\') last = p;
+    }
+    return last;
+  }
   static HANDLE FindFirst(const Char* pattern, FindData* found) {
     return g_findFirstFileW(pattern, found);
   }
@@ -55,6 +63,7 @@ struct AnsiCalls {
   static const Char* OldGroupName(int i) { return i == 0 ? "\\Plumwick" : "\\Access KWO"; }
   static const Char* AllEntries() { return "\\*"; }
   static const Char* Separator() { return "\\"; }
+  static Char* LastSeparator(Char* text) { return FindLastBackslash(text); }
   static HANDLE FindFirst(const Char* pattern, FindData* found) {
     return FindFirstFileA(pattern, found);
   }
@@ -122,10 +131,7 @@ void RemoveOldShortcuts(const char* programPath, const char* groupFolder) {
     Char folder[MAX_PATH];
     folder[0] = 0;
     AppendText(folder, static_cast<const Char*>(group));
-    Char* lastSlash = nullptr;
-    for (Char* p = folder; *p != 0; ++p) {
-      if (*p == '\\') lastSlash = p;
-    }
+    Char* lastSlash = Calls::LastSeparator(folder);
     if (lastSlash == nullptr) continue;
     *lastSlash = 0;
     if (!AppendText(folder, Calls::OldGroupName(i))) continue;

@@ -5,10 +5,10 @@
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
-#include <string.h>
 
 #include "common/option_bits.h"
 #include "common/os_version.h"
+#include "common/path_text.h"
 #include "common/system_change.h"
 #include "common/text.h"
 #include "package/shell_folders.h"
@@ -65,7 +65,7 @@ HRESULT SaveShellLink(const char* programPath, const char* linkPath, int notify,
 
   char workingFolder[MAX_PATH];
   workingFolder[0] = '\0';
-  const char* lastSlash = strrchr(programPath, '\\');
+  const char* lastSlash = FindLastBackslash(programPath);
   if (lastSlash != nullptr) {
     TextCopyN(workingFolder, MAX_PATH, programPath, static_cast<size_t>(lastSlash - programPath));
   }

@@ -71,12 +71,19 @@ if(WIN32)
   # the locale it starts under and hands it down to the processes it starts,
   # so each language is one run of language_tests with its own LANG.
   setup_add_test_program(language_tests SOURCES ${SETUP_LANGUAGE_TESTS} LINK test_support gtest_main)
+  set(SETUP_LOCALE_ENVIRONMENT "LC_ALL=unset:;LC_MESSAGES=unset:;LC_CTYPE=unset:")
   # pt_BR: a language the program lacks, which shows English.
   foreach(locale en_US de_DE fr_FR ja_JP ko_KR zh_TW zh_CN sv_SE nb_NO da_DK fi_FI it_IT
                  nl_NL es_ES pt_BR)
-    add_test(NAME SystemLanguage.${locale} COMMAND language_tests)
+    add_test(NAME SystemLanguage.${locale} COMMAND language_tests --gtest_filter=SystemLanguage*)
     set_tests_properties(SystemLanguage.${locale} PROPERTIES TIMEOUT 240
-      ENVIRONMENT_MODIFICATION "LANG=set:${locale}.UTF-8;LC_ALL=unset:;LC_MESSAGES=unset:;LC_CTYPE=unset:;SETUP_TEST_LOCALE=set:${locale}")
+      ENVIRONMENT_MODIFICATION "LANG=set:${locale}.UTF-8;${SETUP_LOCALE_ENVIRONMENT};SETUP_TEST_LOCALE=set:${locale}")
+  endforeach()
+  # Paths of the program folder and group: one locale per ANSI code page.
+  foreach(locale ja_JP zh_TW zh_CN ko_KR en_US)
+    add_test(NAME CodePagePaths.${locale} COMMAND language_tests --gtest_filter=CodePagePaths.*)
+    set_tests_properties(CodePagePaths.${locale} PROPERTIES TIMEOUT 240
+      ENVIRONMENT_MODIFICATION "LANG=set:${locale}.UTF-8;${SETUP_LOCALE_ENVIRONMENT}")
   endforeach()
   set_tests_properties(SystemLanguage.ja_JP PROPERTIES LABELS wow64)
 else()

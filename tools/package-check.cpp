@@ -32,6 +32,7 @@
 #include <sys/stat.h>
 #endif
 
+#include "common/lead_bytes.h"
 #include "common/path_text.h"
 #include "common/program_folder.h"
 #include "common/text.h"
@@ -443,6 +444,17 @@ int CheckSetting(Check* check, const PackageSettings* settings, const char* lang
   return length;
 }
 
+// Whether a component of path is "..", which leads out of the folder.
+int HoldsParentStep(const char* path) {
+  for (const char* part = path; part != nullptr;) {
+    const char* end = FindBackslash(part);
+    const size_t length = end != nullptr ? static_cast<size_t>(end - part) : strlen(part);
+    if (length == 2 && part[0] == '.' && part[1] == '.') return 1;
+    part = end != nullptr ? end + 1 : nullptr;
+  }
+  return 0;
+}
+
 void CheckTarget(Check* check, const PackageSettings* settings, const char* language,
                  LanguageReport* report) {
   char value[SettingCapacity];
@@ -455,10 +467,9 @@ void CheckTarget(Check* check, const PackageSettings* settings, const char* lang
   report->hasTarget = 1;
   report->target = target;
   std::string quoted = std::string("\"") + target + "\"";
-  const std::string padded = std::string("\\") + target + "\\";
   if (strchr(target, ';') != nullptr) {
     AddFinding(check, kTargetFolder, "NvxSetup.dat", "INIT/TARGET", quoted + " holds \";\"", language);
-  } else if (!IsFullPath(target) || padded.find("\\..\\") != std::string::npos) {
+  } else if (!IsFullPath(target) || HoldsParentStep(target)) {
     AddFinding(check, kTargetFolder, "NvxSetup.dat", "INIT/TARGET", quoted + " is relative", language);
   } else if (!IsUsableProgramFolder(target)) {
     char detail[96];
@@ -530,6 +541,8 @@ void CheckLanguage(Check* check, uint16_t language) {
   const std::string languageText = LanguageText(language);
   const char* lang = languageText.c_str();
   g_languageCodePage = CodePageOf(language);
+  // The language's paths are split where a system in its code page would.
+  g_pathCodePage = g_languageCodePage;
 
   LanguageReport report = {};
   report.language = language;
@@ -548,6 +561,7 @@ void CheckLanguage(Check* check, uint16_t language) {
   CheckList(check, &settings, lang, "IMAGEPATH", IsImageEntry, &report.images, &report.hasImages);
   CheckList(check, &settings, lang, "DOWNLOAD", IsDownloadEntry, &report.downloads,
             &report.hasDownloads);
+  g_pathCodePage = AnsiCodePage;
   check->reports.push_back(report);
 }
 

@@ -44,6 +44,9 @@ const BrokenPackage kPackages[] = {
      "finding unresolved: NvxSetup.dat INIT/TARGET: %FOLDER%", 1},
     {"RelativeTarget", "VOD.xml", "NvxSetup.dat", "DIR=Varnex\\", "DIR=..\\",
      "finding target: NvxSetup.dat INIT/TARGET: \"C:\\Program Files\\..\\", 1},
+    // In code page 932 "\x95\x5C" is one character ("表"), and "表.." a name, no step up.
+    {"DoubleByteTarget", "VOD.xml", "NvxSetup.dat", "[STRINGS.0407]",
+     "[STRINGS.0411]\nDIR=Varnex\\\x95\x5C..\\Tool\n\n[STRINGS.0407]", nullptr, 0},
     {"SemicolonTarget", "VOD.xml", "NvxSetup.dat", "DIR=Varnex\\", "DIR=Varnex;",
      "finding target: NvxSetup.dat INIT/TARGET: \"C:\\Program Files\\Varnex;", 1},
     {"LongTarget", "VOD.xml", "NvxSetup.dat", "DIR=Varnex\\Ravozeve Vuzizirer", kLongDir.c_str(),

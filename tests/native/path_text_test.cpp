@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "common/lead_bytes.h"
 #include "common/path_text.h"
 
 namespace {
@@ -79,6 +80,42 @@ TEST(FilesPathText, LastComponentAndNames) {
   EXPECT_FALSE(NameEqualsNoCase("_nvxu000.ex", 11, "_nvxu000.exe"));
   EXPECT_FALSE(NameEqualsNoCase("_nvxu000.exe", 12, "_nvxu000.ex"));
   EXPECT_FALSE(NameEqualsNoCase("_nvxu001.exe", 12, "_nvxu000.exe"));
+}
+
+// The second byte of a double-byte character may be 0x5C: only a backslash
+// of its own splits a path, in the code page the path is read in.
+TEST(FilesPathText, DoubleByteCharacters) {
+  struct Case {
+    unsigned codePage;
+    const char* path;
+    int last;  // offset of the last backslash, -1 for none
+    int endsWithBackslash;
+    size_t root;
+  } cases[] = {
+      // "ソフト" and "一覧表" (932), "功能" and "許" (950), "乗" and "软件乗" (936):
+      // 0x5C in the middle and at the end of names; "표" (949) has no such byte.
+      {932, "C:\\\x83\x5C\x83t\x83g\\\x88\xEA\x97\x97\x95\x5C", 9, 0, 2},
+      {932, "C:\\\x88\xEA\x97\x97\x95\x5C\\", 9, 1, 2},
+      {932, "\\\\\x95\x5C\\\x8B\xA4\x97L\\x", 9, 0, 9},
+      {932, "C:\\x\x95", 2, 0, 2},  // a lead byte that ends the text
+      {950, "C:\\\xA5\x5C\xAF\xE0\\\xB3\x5C", 7, 0, 2},
+      {950, "\\\\\xB3\x5C\\share", 4, 0, 10},
+      {936, "C:\\\x81\x5Cx\\\xC8\xED\xBC\xFE\x81\x5C\\", 13, 1, 2},
+      {949, "C:\\\xC7\xA5\\", 5, 1, 2},
+      {1252, "C:\\Caf\xE9\\", 7, 1, 2},
+      {1252, "C:\\\x88\xEA\x97\x97\x95\x5C", 8, 1, 2},  // the same bytes, no lead bytes
+  };
+  for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
+    const Case& c = cases[i];
+    SCOPED_TRACE(testing::Message() << "row " << i << ", code page " << c.codePage);
+    g_pathCodePage = c.codePage;
+    const char* last = FindLastBackslash(c.path);
+    EXPECT_EQ(last != nullptr ? static_cast<int>(last - c.path) : -1, c.last);
+    EXPECT_EQ(LastComponentOffset(c.path, strlen(c.path)), static_cast<size_t>(c.last + 1));
+    EXPECT_EQ(EndsWithBackslash(c.path), c.endsWithBackslash);
+    EXPECT_EQ(PathRootLength(c.path), c.root);
+  }
+  g_pathCodePage = AnsiCodePage;
 }
 
 }  // namespace

@@ -174,13 +174,19 @@ bool WithShellLink(const std::function<bool(IShellLinkA*, IPersistFile*)>& use) 
   CoUninitialize();
   return done;
 }
+
+// A path in the ANSI code page, for the wide interfaces.
+std::wstring WidePath(const std::string& path) {
+  wchar_t wide[MAX_PATH] = L"";
+  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+  return wide;
+}
 }  // namespace
 
 ShortcutData ReadShortcut(const std::string& file) {
   ShortcutData data;
   WithShellLink([&](IShellLinkA* link, IPersistFile* persist) {
-    std::wstring wide(file.begin(), file.end());
-    if (persist->Load(wide.c_str(), STGM_READ) != S_OK) return false;
+    if (persist->Load(WidePath(file).c_str(), STGM_READ) != S_OK) return false;
     data.loaded = true;
     char text[MAX_PATH] = {};
     link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
@@ -200,8 +206,7 @@ bool PlantShortcut(const std::string& file, const std::string& target) {
   return WithShellLink([&](IShellLinkA* link, IPersistFile* persist) {
     link->SetPath(target.c_str());
     link->SetIconLocation(target.c_str(), 1);
-    std::wstring wide(file.begin(), file.end());
-    return persist->Save(wide.c_str(), TRUE) == S_OK;
+    return persist->Save(WidePath(file).c_str(), TRUE) == S_OK;
   });
 }
 
@@ -572,9 +577,14 @@ void ResetMachineState() {
   ReadRegString(HKEY_LOCAL_MACHINE, kProductKey, "MenuDir", &groupFolder);
   if (programFolder.size() > 3) {
     DeleteTree(programFolder);
-    // An emptied parent folder made by the install goes too.
-    size_t slash = programFolder.find_last_of('\\');
-    if (slash != std::string::npos && slash > 3) RemoveDirectoryA(programFolder.substr(0, slash).c_str());
+    // An emptied parent folder made by the install goes too. The last byte
+    // 0x5C may be the second one of a double-byte character.
+    const char* text = programFolder.c_str();
+    const char* slash = nullptr;
+    for (const char* p = text; *p != '\0'; p = CharNextA(p)) {
+      if (*p == '\\') slash = p;
+    }
+    if (slash != nullptr && slash - text > 3) RemoveDirectoryA(std::string(text, slash).c_str());
   }
   if (groupFolder.size() > 3) DeleteTree(groupFolder);
 
