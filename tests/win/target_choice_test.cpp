@@ -17,6 +17,7 @@
 #include "package/target_choice.h"
 #include "resources/resource_ids.h"
 #include "support/support.h"
+#include "win/registry_test_keys.h"
 
 namespace {
 
@@ -348,18 +349,30 @@ TEST_F(UninstallChoiceTest, GoesOnWithWhatAnEarlierUninstallLeft) {
     std::vector<const char*> missing;
     bool entry;  // the system's uninstall entry is still there
     int result;
+    bool expandable = false;  // the four values rewritten as REG_EXPAND_SZ
   } cases[] = {
       {"no program folder", {"ProgDir"}, true, 1},
       {"no name", {"Name"}, true, 1},
       {"no group", {"MenuDir"}, true, 1},
       {"only the entry left", {"ProgDir", "Name", "Version", "MenuDir"}, true, 1},
       {"nothing left", {"ProgDir", "Name", "Version", "MenuDir"}, false, 0},
+      // Text of the other string type is text all the same, not expanded.
+      {"values of the expandable type", {}, true, 1, true},
   };
   const std::string entry = std::string(ts::kUninstallKey);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
     RegisterEarlier(folder_, "Installed Name", "3.01.0000", "C:\\Group Folder");
     for (const char* name : c.missing) ts::DeleteRegValue(HKEY_LOCAL_MACHINE, ts::kProductKey, name);
+    if (c.expandable) {
+      for (const char* name : {"ProgDir", "Name", "Version", "MenuDir"}) {
+        std::string text;
+        ts::ReadRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, name, &text);
+        regtest::SetValue(HKEY_LOCAL_MACHINE, ts::kProductKey, name,
+                          regtest::Raw(REG_EXPAND_SZ, text + std::string(1, '\0')));
+      }
+    }
+    const std::string firstMissing = c.missing.empty() ? "" : c.missing[0];
     if (c.entry) {
       ts::WriteRegString(HKEY_LOCAL_MACHINE, entry, "UninstallString", "_nvxu000.exe /U");
     } else {
@@ -369,12 +382,12 @@ TEST_F(UninstallChoiceTest, GoesOnWithWhatAnEarlierUninstallLeft) {
     EXPECT_EQ(c.result, ChooseTarget(&context_));
     if (c.result == 1) {
       // What is gone is left empty, and no shortcut is named from it.
-      EXPECT_EQ(std::string(c.missing[0]) == "ProgDir" ? "" : folder_,
-                std::string(context_.target.sourceFolder));
+      EXPECT_EQ(firstMissing == "ProgDir" ? "" : folder_, std::string(context_.target.sourceFolder));
       bool named = std::string(context_.target.productName) == "Installed Name";
       bool grouped = std::string(context_.target.groupShortcutPath) ==
                      "C:\\Group Folder\\Installed Name.lnk";
-      EXPECT_EQ(named && std::string(c.missing[0]) != "MenuDir", grouped);
+      EXPECT_EQ(named && firstMissing != "MenuDir", grouped);
+      if (c.missing.empty()) EXPECT_TRUE(named);
     }
     ts::DeleteRegTree(HKEY_LOCAL_MACHINE, entry);
   }
