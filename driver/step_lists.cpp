@@ -113,10 +113,18 @@ int RunInstallSteps(SetupContext* context, HWND progress) {
         SetGroupShortcut(target->programPath, target->previousGroupShortcutPath, target->groupFolder, 0);
       }
     }
+    // An unwanted shortcut is removed; one that cannot be is no failure of
+    // the install (the uninstall does fail over it).
     if (!SetDesktopShortcut(target->programPath, target->productName,
-                            target->desktopShortcut ? flags : 0)) return 0;
+                            target->desktopShortcut ? flags : 0) &&
+        target->desktopShortcut) {
+      return 0;
+    }
     if (!SetStartMenuShortcut(target->programPath, target->productName,
-                              target->startMenuShortcut ? flags : 0)) return 0;
+                              target->startMenuShortcut ? flags : 0) &&
+        target->startMenuShortcut) {
+      return 0;
+    }
     if (!SetGroupShortcut(target->programPath, target->groupShortcutPath, target->groupFolder, flags)) {
       return 0;
     }
@@ -171,7 +179,9 @@ int RunUninstallSteps(SetupContext* context, HWND progress) {
   ProgressStep(progress, 5);
   if (!RegisterGroupFolder(nullptr, flags)) return 0;
   if (!RegisterDownloadSettings(0, nullptr, flags)) return 0;
-  if (!RegisterBrowserButton(nullptr, nullptr, nullptr, 0)) return 0;
+  // An uninstall that left the button (one that cannot be opened) would
+  // look complete: it fails, and a run again does what remains.
+  if (!RegisterBrowserButton(nullptr, nullptr, nullptr, 0) || IsBrowserButtonRegistered()) return 0;
   ProgressStep(progress, 6);
   if (!RegisterSearchFolder(nullptr, flags)) return 0;
   ProgressStep(progress, 7);
