@@ -3,14 +3,19 @@
 #include <windows.h>
 #include <string.h>
 
+#include "common/folders.h"
 #include "common/system_change.h"
 #include "common/text.h"
 
 namespace {
 
+// A drive's root may refuse CreateDirectoryA with another error than
+// ERROR_ALREADY_EXISTS (a root answers access denied); an existing folder is
+// usable all the same.
 int CreateOrFind(const char* path) {
-  if (!AllowSystemChangeOf("create folder", path)) return 0;
-  return CreateDirectoryA(path, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+  return (AllowSystemChangeOf("create folder", path) &&
+          (CreateDirectoryA(path, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)) ||
+         IsFolder(path);
 }
 
 }  // namespace
