@@ -58,8 +58,8 @@ int RegisterDownloadFolder(SetupContext* context, char* found) {
 }
 
 // Walks the "DOWNLOAD" list and creates the first entry that does not exist
-// yet. Unusable entries are passed over; a list without a usable one counts
-// as no list.
+// yet. Unusable entries (empty, relative, or too long for a path behind the
+// drive) are passed over; a list without a usable one counts as no list.
 void CreateDownloadFolder(SetupContext* context) {
   char list[MAX_PATH];
   ZeroMemory(list, sizeof(list));
@@ -69,17 +69,11 @@ void CreateDownloadFolder(SetupContext* context) {
   const char* slash = strchr(windows, '\\');
   size_t driveLength = slash != nullptr ? static_cast<size_t>(slash - windows) : strlen(windows);
 
-  int usable = 0;
   for (char* rest = list; rest != nullptr;) {
     char* entry = CutListEntry(&rest);
-    if (IsDownloadEntry(entry)) {
-      if (!usable) TextCopy(context->downloadFolder, MAX_PATH, windows);
-      usable = 1;
-      char path[MAX_PATH];
-      // A path too long for the buffer cannot exist and cannot be made.
-      if (!TextCopyN(path, MAX_PATH, windows, driveLength) || !TextAppend(path, MAX_PATH, entry)) {
-        return;
-      }
+    char path[MAX_PATH];
+    if (IsDownloadEntry(entry) && TextCopyN(path, MAX_PATH, windows, driveLength) &&
+        TextAppend(path, MAX_PATH, entry)) {
       TextCopy(context->downloadFolder, MAX_PATH, path);
       if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
         if (AllowSystemChangeOf("create folder", path) && CreateDirectoryA(path, nullptr)) {
