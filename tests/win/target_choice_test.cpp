@@ -183,6 +183,8 @@ struct IncompleteCase {
   const char* folder;  // null: one character longer than the longest usable
   const char* name;
   const char* version;
+  const char* previousName;  // what is read of the earlier installation all the same
+  const char* previousVersion;
 };
 
 // The longest earlier folder the files still fit behind.
@@ -191,11 +193,13 @@ const std::string kLongestFolder = "D:\\" + std::string(243, 'f');
 // An earlier folder that no install could use (missing, relative, too long
 // for the files) is no installation to upgrade: the folder is chosen afresh.
 const IncompleteCase kIncompleteCases[] = {
-    {"no Name", "D:\\Earlier Folder", "", "3.01.0000"},
-    {"no Version", "D:\\Earlier Folder", "Earlier Name", ""},
-    {"no ProgDir", "", "Earlier Name", "3.01.0000"},
-    {"relative ProgDir", "Programs\\Vuz", "Earlier Name", "3.01.0000"},
-    {"ProgDir too long", nullptr, "Earlier Name", "3.01.0000"},
+    {"no Name", "D:\\Earlier Folder", "", "3.01.0000", "", ""},
+    {"no Version", "D:\\Earlier Folder", "Earlier Name", "", "Earlier Name", ""},
+    {"no ProgDir", "", "Earlier Name", "3.01.0000", "", ""},
+    // Only the folder is chosen afresh: the earlier name's shortcuts are
+    // still cleaned and the running product found by its mutex.
+    {"relative ProgDir", "Programs\\Vuz", "Earlier Name", "3.01.0000", "Earlier Name", "3.01.0000"},
+    {"ProgDir too long", nullptr, "Earlier Name", "3.01.0000", "Earlier Name", "3.01.0000"},
 };
 
 TEST_F(TargetChoiceTest, AnIncompleteEarlierInstallationCountsAsFresh) {
@@ -207,6 +211,8 @@ TEST_F(TargetChoiceTest, AnIncompleteEarlierInstallationCountsAsFresh) {
     ASSERT_EQ(1, ChooseTarget(&context_));
     EXPECT_EQ(OptFreshInstall, target().flags & OptFreshInstall);
     EXPECT_EQ(Proposed(), target().targetFolder);
+    EXPECT_STREQ(c.previousName, target().previousName);
+    EXPECT_STREQ(c.previousVersion, context_.previousVersion);
   }
   ts::DeleteRegTree(HKEY_LOCAL_MACHINE, ts::kProductKey);
   RegisterEarlier(kLongestFolder, "Earlier Name", "3.01.0000");
