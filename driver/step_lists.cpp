@@ -59,8 +59,8 @@ int RegisterDownloadFolder(SetupContext* context, char* found) {
 }
 
 // Walks the "DOWNLOAD" list and creates the first entry that does not exist
-// yet. Unusable entries are passed over; a list without a usable one counts
-// as no list.
+// yet. Unusable entries (empty, relative, or too long for a path behind the
+// drive) are passed over; a list without a usable one counts as no list.
 void CreateDownloadFolder(SetupContext* context) {
   char list[MAX_PATH];
   ZeroMemory(list, sizeof(list));
@@ -70,17 +70,11 @@ void CreateDownloadFolder(SetupContext* context) {
   const char* slash = FindBackslash(windows);
   size_t driveLength = slash != nullptr ? static_cast<size_t>(slash - windows) : strlen(windows);
 
-  int usable = 0;
   for (char* rest = list; rest != nullptr;) {
     char* entry = CutListEntry(&rest);
-    if (IsDownloadEntry(entry)) {
-      if (!usable) TextCopy(context->downloadFolder, MAX_PATH, windows);
-      usable = 1;
-      char path[MAX_PATH];
-      // A path too long for the buffer cannot exist and cannot be made.
-      if (!TextCopyN(path, MAX_PATH, windows, driveLength) || !TextAppend(path, MAX_PATH, entry)) {
-        return;
-      }
+    char path[MAX_PATH];
+    if (IsDownloadEntry(entry) && TextCopyN(path, MAX_PATH, windows, driveLength) &&
+        TextAppend(path, MAX_PATH, entry)) {
       TextCopy(context->downloadFolder, MAX_PATH, path);
       if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
         if (AllowSystemChangeOf("create folder", path) && CreateDirectoryA(path, nullptr)) {
@@ -114,10 +108,18 @@ int RunInstallSteps(SetupContext* context, HWND progress) {
         SetGroupShortcut(target->programPath, target->previousGroupShortcutPath, target->groupFolder, 0);
       }
     }
+    // An unwanted shortcut is removed; one that cannot be is no failure of
+    // the install (the uninstall does fail over it).
     if (!SetDesktopShortcut(target->programPath, target->productName,
-                            target->desktopShortcut ? flags : 0)) return 0;
+                            target->desktopShortcut ? flags : 0) &&
+        target->desktopShortcut) {
+      return 0;
+    }
     if (!SetStartMenuShortcut(target->programPath, target->productName,
-                              target->startMenuShortcut ? flags : 0)) return 0;
+                              target->startMenuShortcut ? flags : 0) &&
+        target->startMenuShortcut) {
+      return 0;
+    }
     if (!SetGroupShortcut(target->programPath, target->groupShortcutPath, target->groupFolder, flags)) {
       return 0;
     }
@@ -172,7 +174,9 @@ int RunUninstallSteps(SetupContext* context, HWND progress) {
   ProgressStep(progress, 5);
   if (!RegisterGroupFolder(nullptr, flags)) return 0;
   if (!RegisterDownloadSettings(0, nullptr, flags)) return 0;
-  if (!RegisterBrowserButton(nullptr, nullptr, nullptr, 0)) return 0;
+  // An uninstall that left the button (one that cannot be opened) would
+  // look complete: it fails, and a run again does what remains.
+  if (!RegisterBrowserButton(nullptr, nullptr, nullptr, 0) || IsBrowserButtonRegistered()) return 0;
   ProgressStep(progress, 6);
   if (!RegisterSearchFolder(nullptr, flags)) return 0;
   ProgressStep(progress, 7);

@@ -2,15 +2,19 @@
 
 #include <windows.h>
 
+#include "common/folders.h"
 #include "common/path_text.h"
 #include "common/text.h"
 #include "files/file_access.h"
 
 namespace {
 
-// A folder made here belongs to the program; one that exists keeps its rights.
+// A folder made here belongs to the program; one that exists keeps its
+// rights. A drive's root may refuse the creation with another error than
+// ERROR_ALREADY_EXISTS (access denied): an existing folder is usable all the same.
 int CreateOrFind(const char* path) {
-  return CreateFolderWithAccess(path, kProgramFolderAccess) || GetLastError() == ERROR_ALREADY_EXISTS;
+  return CreateFolderWithAccess(path, kProgramFolderAccess) || GetLastError() == ERROR_ALREADY_EXISTS ||
+         IsFolder(path);
 }
 
 }  // namespace

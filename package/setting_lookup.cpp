@@ -7,8 +7,8 @@
 char* CutSettingReference(char* value) {
   if (value == nullptr || value[0] != '%') return nullptr;
   size_t length = strlen(value);
-  // "%" alone and "%%" name nothing: they are plain values.
-  if (length < 3 || value[length - 1] != '%') return nullptr;
+  if (value[length - 1] != '%') return nullptr;
+  // "%" and "%%" name the empty text: for "%" that is its own terminator.
   value[length - 1] = '\0';
   return value + 1;
 }

@@ -12,9 +12,9 @@ enum { SettingCapacity = 260 };
 typedef uint32_t (*ProfileReader)(const char* section, const char* key, const char* defaultText,
                                   char* buffer, uint32_t size, const char* file);
 
-// When value is written as a reference ("%name%", with at least one
-// character between the two signs), cuts off the trailing "%" and answers the
-// name; otherwise answers null and leaves value unchanged.
+// When value is written as a reference (it begins and ends with "%"), cuts
+// off the trailing "%" and answers the name, the text after the leading "%"
+// (empty for "%" and "%%"); otherwise answers null and leaves value unchanged.
 char* CutSettingReference(char* value);
 
 // Names the language section of languageId ("STRINGS.0407") into section

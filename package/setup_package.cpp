@@ -70,9 +70,9 @@ int ReadDescriptorText(HANDLE file, DescriptorChunkReader read, char** text, DWO
 }
 
 XmlDocument* ReadDescriptorFile(const char* path) {
-  // OPEN_EXISTING: a descriptor that vanished is a failure, and the package
-  // folder never gains an empty file.
-  HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_ARCHIVE,
+  // The search has found it; a file that vanished since is made anew, empty,
+  // and does not parse.
+  HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_ARCHIVE,
                             nullptr);
   if (file == INVALID_HANDLE_VALUE) return nullptr;
   char* text = nullptr;

@@ -27,8 +27,9 @@ int LoadUnicodeLayer(DWORD platformId, const char* folder);
 // descriptor into g_setupPackage. Answers 1, or 0 when the package is
 // incomplete or its descriptor does not parse.
 int LoadPackageFolder(const char* folder);
-// Reads and parses the XML descriptor at path (which must exist; nothing is
-// created). Answers the document, or null.
+// Reads and parses the XML descriptor at path, found by the search (opened
+// with OPEN_ALWAYS: one that vanished is made anew, empty, and does not
+// parse). Answers the document, or null.
 XmlDocument* ReadDescriptorFile(const char* path);
 
 // Reads at most size bytes from file into buffer as ReadFile does.

@@ -81,10 +81,9 @@ int ChooseInstallTarget(SetupContext* context) {
   }
 
   int targetFound = 1;
-  // A stored folder that no install could use (empty, relative, too long) is
-  // no earlier installation to upgrade: the folder is chosen afresh.
-  if (ReadProgramFolder(target->targetFolder) && IsUsableProgramFolder(target->targetFolder) &&
-      ReadNameAndVersion(target->previousName, context->previousVersion)) {
+  const int earlier = ReadProgramFolder(target->targetFolder) &&
+                      ReadNameAndVersion(target->previousName, context->previousVersion);
+  if (earlier) {
     if (CompareVersionBytes(context->previousVersion, "3.00.0000") > 0) {
       ApplyStoredInternetFunction(target);
     }
@@ -92,8 +91,12 @@ int ChooseInstallTarget(SetupContext* context) {
     target->startMenuShortcut =
         target->startMenuShortcut || StartMenuShortcutExists(target->previousName);
   } else {
-    target->flags |= OptFreshInstall;
     ApplyStoredInternetFunction(target);
+  }
+  // A stored folder that no install could use (relative, too long) is not
+  // upgraded: the folder alone is chosen afresh.
+  if (!earlier || !IsUsableProgramFolder(target->targetFolder)) {
+    target->flags |= OptFreshInstall;
     targetFound = ReadProposedTarget(target->targetFolder);
   }
 

@@ -30,26 +30,19 @@ int WriteButton(const char* programPath, const char* iconText, const char* butto
   return ok;
 }
 
-// Only a button key that is not there counts as removed: one that is there
-// but cannot be opened (or whose extension key cannot be) keeps the button.
+// Only a failing deletion of the button key fails: an extension key or a
+// button key that cannot be opened is passed over (the uninstall looks
+// whether the button is gone).
 int RemoveButton() {
-  HKEY extensions = nullptr;
-  HKEY button = nullptr;
-  int ok;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kExtensionsKeyPath, 0, KEY_ALL_ACCESS, &extensions) !=
-      ERROR_SUCCESS) {
-    extensions = nullptr;
-    ok = !IsBrowserButtonRegistered();
-  } else {
-    LONG status = RegOpenKeyExA(extensions, kButtonKeyName, 0, KEY_ALL_ACCESS, &button);
-    if (status != ERROR_SUCCESS) button = nullptr;
-    ok = status == ERROR_FILE_NOT_FOUND;
-  }
-  if (button != nullptr) {
+  HKEY extensions;
+  if (!OpenRegistryKey(HKEY_LOCAL_MACHINE, kExtensionsKeyPath, KEY_ALL_ACCESS, &extensions)) return 1;
+  HKEY button;
+  int ok = 1;
+  if (OpenRegistryKey(extensions, kButtonKeyName, KEY_ALL_ACCESS, &button)) {
     RegCloseKey(button);
     ok = DeleteRegistryKey(extensions, kButtonKeyName);
   }
-  if (extensions != nullptr) RegCloseKey(extensions);
+  RegCloseKey(extensions);
   return ok;
 }
 

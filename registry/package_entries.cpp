@@ -10,11 +10,12 @@ namespace {
 const char kOwnEntryName[] = "DIDIVE";
 
 void FixUpPackageEntry(HKEY entry, const char* name) {
+  // Set only when missing or longer than 4 bytes: a shorter value is the
+  // product's own and stays.
   DWORD nvx = 0;
   DWORD size = sizeof(nvx);
   if (RegQueryValueExA(entry, "NVX", nullptr, nullptr, reinterpret_cast<BYTE*>(&nvx), &size) !=
-          ERROR_SUCCESS ||
-      size != sizeof(nvx)) {
+      ERROR_SUCCESS) {
     SetDwordValue(entry, "NVX", lstrcmpiA(name, kOwnEntryName) == 0 ? 0x200 : 0x100);
   }
 

@@ -12,9 +12,9 @@ int RegisterDownloadSettings(int internetFunction, const char* downloadFolder, u
 int RegisterSearchFolder(const char* folder, uint32_t flags);
 int FixUpPackageEntries();
 
-// Readers: answer 1 when the value was read whole as a string (or as a 4-byte
-// number); on 0 a string buffer is left empty. Buffers without a size hold
-// 260 bytes.
+// Readers: answer 1 when the value was read whole as a string of either
+// string type (or as a number of 4 bytes of any type); on 0 a string buffer
+// is left empty. Buffers without a size hold 260 bytes.
 int ReadProgramFolder(char* buffer);
 int ReadProgramPath(char* buffer, DWORD size);
 int ReadNameAndVersion(char* name, char* version);

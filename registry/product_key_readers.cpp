@@ -45,16 +45,16 @@ int ReadNameAndVersion(char* name, char* version) {
   return ok && ExpandPackedVersion(version, MAX_PATH);
 }
 
-// Only a 4-byte number counts; anything else would leave the variable half set.
+// Four bytes are the number whatever the value's type; fewer would leave the
+// variable half set, more do not fit.
 int ReadInternetFunction(int* value) {
   HKEY key;
   if (!OpenRegistryKey(HKEY_LOCAL_MACHINE, kProductKeyPath, KEY_READ, &key)) return 0;
-  DWORD type = REG_NONE;
   DWORD data = 0;
   DWORD size = sizeof(data);
-  int ok = RegQueryValueExA(key, "InternetFunction", nullptr, &type, reinterpret_cast<BYTE*>(&data),
+  int ok = RegQueryValueExA(key, "InternetFunction", nullptr, nullptr, reinterpret_cast<BYTE*>(&data),
                             &size) == ERROR_SUCCESS &&
-           type == REG_DWORD && size == sizeof(data);
+           size == sizeof(data);
   RegCloseKey(key);
   if (ok) *value = static_cast<int>(data);
   return ok;

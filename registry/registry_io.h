@@ -28,8 +28,9 @@ int DeleteRegistryValue(HKEY key, const char* name);
 // Whether the value exists (asked for its size only).
 int HasRegistryValue(HKEY key, const char* name);
 
-// Reads a REG_SZ value into buffer (size bytes) and makes sure the text is
-// terminated inside it; fails for other types. The buffer is empty on failure.
+// Reads a REG_SZ or REG_EXPAND_SZ value, unexpanded, into buffer (size
+// bytes) and makes sure the text is terminated inside it; fails for other
+// types. The buffer is empty on failure.
 int ReadStringValue(HKEY key, const char* name, char* buffer, DWORD size);
 // Opens path under HKEY_LOCAL_MACHINE, reads one string value, closes.
 int ReadMachineString(const char* path, REGSAM access, const char* name, char* buffer, DWORD size);

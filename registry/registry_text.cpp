@@ -4,7 +4,7 @@
 
 int CompleteStringRead(uint32_t type, char* buffer, size_t size, size_t got) {
   if (buffer == nullptr || size == 0) return 0;
-  if (type != RegistryStringType || got > size) {
+  if ((type != RegistryStringType && type != RegistryExpandStringType) || got > size) {
     buffer[0] = '\0';
     return 0;
   }

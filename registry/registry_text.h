@@ -4,11 +4,12 @@
 #include <stddef.h>
 #include <stdint.h>
 
-// Registry type of a plain string value (REG_SZ).
-enum : uint32_t { RegistryStringType = 1 };
+// Registry types of string values: REG_SZ and REG_EXPAND_SZ.
+enum : uint32_t { RegistryStringType = 1, RegistryExpandStringType = 2 };
 
 // Completes a string read that answered success: type and got are what the
-// system reported, buffer holds size bytes. A value of another type fails;
+// system reported, buffer holds size bytes. Text of either string type is
+// taken as it stands (nothing is expanded); a value of another type fails;
 // data without a terminating zero is terminated when there is room after it
 // and fails otherwise. On failure the buffer is left empty.
 int CompleteStringRead(uint32_t type, char* buffer, size_t size, size_t got);

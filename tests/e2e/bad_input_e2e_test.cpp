@@ -89,6 +89,19 @@ const BadInput kBadInputs[] = {
        EXPECT_TRUE(ts::ReadRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "DownloadDir", &registered));
        EXPECT_EQ("C:\\DRIVERS", registered);
      }},
+    // An entry that does not fit a path behind the drive is unusable too: the
+    // Windows folder, the walk's starting point, is never the download folder.
+    {"a download entry too long for a path",
+     [](const std::string& package) {
+       const std::string entry = "\\" + std::string(258, 'D');
+       EXPECT_TRUE(ts::SetPackageSetting(package, "DOWNLOAD", entry.c_str()));
+     },
+     "/S", 0,
+     [] {
+       std::string registered;
+       EXPECT_TRUE(ts::ReadRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, "DownloadDir", &registered));
+       EXPECT_EQ("C:\\DRIVERS", registered);
+     }},
 };
 
 class BadInputRun : public testing::TestWithParam<BadInput> {

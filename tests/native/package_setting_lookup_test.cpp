@@ -85,9 +85,10 @@ TEST_F(PackageSettingLookup, ResolvesByLanguageThenPrimaryThenNeutral) {
       {0x0411, "TARGET", 16, "Programs\\Neutral", {"INIT", "STRINGS.0411", "STRINGS.0011", "STRINGS"}},
       // A resolved text is not examined again.
       {0x0409, "NESTED", 5, "%DIR%", {"INIT", "STRINGS.0409", "STRINGS.0009", "STRINGS"}},
-      // Only a value with a name between two signs is a reference.
+      // Only a value that begins and ends with "%" is a reference.
       {0x0407, "PLAIN", 8, "Ravozeve", {"INIT"}},
-      {0x0407, "DOUBLE", 2, "%%", {"INIT"}},
+      // "%%" names the empty text, which no section holds.
+      {0x0407, "DOUBLE", 0, "", {"INIT", "STRINGS.0407", "STRINGS.0007", "STRINGS"}},
   };
   for (const Case& c : cases) {
     char buffer[260];
@@ -156,13 +157,13 @@ TEST_F(PackageSettingLookup, RefusesUnusableBuffers) {
   EXPECT_EQ(0, LookupSetting(nullptr, 0x0407, 7, "INIT", "PLAIN", "", buffer, 4, "settings.dat"));
 }
 
-TEST(PackageSettingReference, NeedsANameBetweenTwoSigns) {
+TEST(PackageSettingReference, BeginsAndEndsWithASign) {
   struct Case {
     const char* value;
     const char* name;  // null: not a reference
   } cases[] = {
-      {"%DIR%", "DIR"}, {"%a%", "a"}, {"%%%", "%"}, {"%A B%", "A B"}, {"%", nullptr},
-      {"%%", nullptr},  {"%DIR", nullptr}, {"DIR%", nullptr}, {"", nullptr}, {"x%DIR%", nullptr},
+      {"%DIR%", "DIR"}, {"%a%", "a"}, {"%%%", "%"}, {"%A B%", "A B"}, {"%", ""},
+      {"%%", ""},       {"%DIR", nullptr}, {"DIR%", nullptr}, {"", nullptr}, {"x%DIR%", nullptr},
   };
   for (const Case& c : cases) {
     char value[32];

@@ -51,7 +51,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"unterminated, filling the buffer", RegistryStringType, "abcdefgh", 8, 8, 8, 0, ""},
         ReadCase{"no data at all", RegistryStringType, "", 0, 8, 0, 1, ""},
         ReadCase{"embedded zero ends the text", RegistryStringType, "ab\0cd", 5, 8, 5, 1, "ab"},
-        ReadCase{"an expandable string", kExpandString, "%X%", 4, 8, 4, 0, ""},
+        ReadCase{"an expandable string, not expanded", kExpandString, "%X%", 4, 8, 4, 1, "%X%"},
         ReadCase{"reported size beyond the buffer", RegistryStringType, "abcdefgh", 8, 8, 9, 0,
                  ""}));
 

@@ -25,6 +25,7 @@
 #include "resources/resource_ids.h"
 #include "support/support.h"
 #include "win/files_test_helpers.h"
+#include "win/registry_test_keys.h"
 
 namespace {
 
@@ -109,7 +110,8 @@ class Convergence : public testing::TestWithParam<Scenario> {
 
   // The command as the driver runs it after its start: the target chosen
   // silently, then the step list. Answers whether it succeeded.
-  int Run(bool install, bool running, uint32_t moreFlags = 0, HWND progress = nullptr) {
+  int Run(bool install, bool running, uint32_t moreFlags = 0, HWND progress = nullptr,
+          const std::function<void(InstallTarget*)>& choose = nullptr) {
     files_test::ScopedWindowsVersion version(
         scenario().nt ? VER_PLATFORM_WIN32_NT : VER_PLATFORM_WIN32_WINDOWS, scenario().nt ? 5 : 4);
     SetupContext context;
@@ -120,6 +122,7 @@ class Convergence : public testing::TestWithParam<Scenario> {
     g_setupPackage.isXmlDescriptor = 0;
     if (install && !LoadPackageFolder(kPackage)) return 0;
     if (!ChooseTarget(&context)) return 0;
+    if (choose) choose(&context.target);
     context.instanceRunning = running;
     return RunStepList(&context, progress);
   }
@@ -246,22 +249,51 @@ TEST_P(StepProgress, EveryStepMovesTheBarOnePosition) {
   HWND bar = GetDlgItem(window, IDC_PROGRESS_BAR);
   g_barProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordPosition)));
+  const std::string desktopLink = ts::SpecialFolder(CSIDL_DESKTOP) + kLink;
+  // A shortcut the user unticked, or a button the internet function does
+  // not want, that is there and cannot be taken away.
+  auto lockShortcut = [&] {
+    ts::WriteFileText(desktopLink, "");
+    SetFileAttributesA(desktopLink.c_str(), FILE_ATTRIBUTE_READONLY);
+  };
+  auto unlockShortcut = [&] { SetFileAttributesA(desktopLink.c_str(), FILE_ATTRIBUTE_NORMAL); };
+  auto lockButton = [] {
+    ts::WriteRegString(HKEY_LOCAL_MACHINE, ts::kBrowserButtonKey, "Exec", "C:\\Elsewhere\\DidIve.exe");
+    regtest::MakeKeyReadOnly(HKEY_LOCAL_MACHINE, ts::kBrowserButtonKey);
+  };
+  auto unlockButton = [] { regtest::DeleteTree(HKEY_LOCAL_MACHINE, ts::kBrowserButtonKey); };
+  auto unwantedShortcut = [](InstallTarget* target) { target->desktopShortcut = 0; };
+  auto unwantedButton = [](InstallTarget* target) { target->browserButton = 0; };
   struct Case {
     const char* name;
     bool install;
     uint32_t flags;
     std::vector<int> positions;
+    std::function<void()> lock;
+    std::function<void()> unlock;
+    std::function<void(InstallTarget*)> choose;
+    int result = 1;
   } cases[] = {
       {"install", true, 0, {1, 2, 3, 4, 5, 6, 7, 8}},
       {"install /W", true, OptKeepSettings, {1, 2, 3, 4, 5, 6, 7, 8}},
       {"uninstall", false, 0, {2, 3, 4, 5, 6, 7, 8}},
+      // An install does not fail over what it only meant to take away.
+      {"install, unwanted shortcut that cannot be deleted", true, 0, {1, 2, 3, 4, 5, 6, 7, 8},
+       lockShortcut, unlockShortcut, unwantedShortcut},
+      {"install, unwanted button that cannot be opened", true, 0, {1, 2, 3, 4, 5, 6, 7, 8},
+       lockButton, unlockButton, unwantedButton},
+      // An uninstall does: it would look complete with the button left.
+      {"uninstall, button that cannot be opened", false, 0, {2, 3, 4, 5}, lockButton, unlockButton,
+       nullptr, 0},
   };
   Reset();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+    if (c.lock) c.lock();
     g_positions.clear();
-    EXPECT_EQ(1, Run(c.install, false, c.flags, window));
+    EXPECT_EQ(c.result, Run(c.install, false, c.flags, window, c.choose));
     EXPECT_EQ(c.positions, g_positions);
+    if (c.unlock) c.unlock();
     RestartIfPending();
   }
   DestroyWindow(window);

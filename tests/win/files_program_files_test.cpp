@@ -164,16 +164,33 @@ TEST_F(ProgramFiles, InstallReplacesAnEarlierInstallationOfEitherKind) {
   }
 }
 
+// Refuses to create the root of drive C: as Windows does (access denied);
+// Wine answers that it exists.
+int RefuseCreatingTheRoot(const char* change) { return std::string(change) != "create folder C:\\"; }
+
 TEST_F(ProgramFiles, ProgramFolderIsCreatedLevelByLevel) {
   ScopedWindowsVersion xp(VER_PLATFORM_WIN32_NT, 5);
   UseVariant(kIni);
   const std::string deep = kPrograms + "\\one\\two\\three\\Ravozeve Vuzizirer";
-  ASSERT_EQ(InstallProgramFiles(nullptr, kPackage.c_str(), deep.c_str(), 0), 1);
-  ExpectNewFiles(kIni, deep);
-  // A trailing backslash names the same folder.
-  ts::DeleteTree(kPrograms + "\\one");
-  ASSERT_EQ(InstallProgramFiles(nullptr, kPackage.c_str(), (deep + "\\").c_str(), 0), 1);
-  ExpectNewFiles(kIni, deep);
+  struct Case {
+    std::string folder;
+    std::string filesAt;
+  } cases[] = {
+      {deep, deep},
+      // A trailing backslash names the same folder.
+      {deep + "\\", deep},
+      // A root exists and is used as it is.
+      {"C:\\", "C:"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.folder);
+    ts::DeleteTree(kPrograms + "\\one");
+    SetSystemChangeFilter(RefuseCreatingTheRoot);
+    EXPECT_EQ(InstallProgramFiles(nullptr, kPackage.c_str(), c.folder.c_str(), 0), 1);
+    SetSystemChangeFilter(nullptr);
+    ExpectNewFiles(kIni, c.filesAt);
+  }
+  for (const std::string& path : FinalPaths(kIni, "C:")) DeleteFileA(path.c_str());
 }
 
 TEST_F(ProgramFiles, FolderOnAMissingDriveFailsBeforeAnythingIsInPlace) {

@@ -42,11 +42,11 @@ std::vector<EntryCase> Cases() {
         {"LastUpdate", stamp}, {"Catalog", Raw(REG_BINARY, "x")}, {"Other", Sz("o")}},
        {{"NVX", Dword(7)}, {"RegVersion", list}, {"DeviceInfo", list}, {"Version", Sz("1.0")},
         {"LastUpdate", stamp}, {"Other", Sz("o")}}},
-      // "NVX" of another size than 4 bytes is replaced.
+      // "NVX" longer than 4 bytes is replaced; a shorter one is the product's and stays.
       {"Long NVX", {{"NVX", Raw(REG_BINARY, "12345678")}, {"RegVersion", list}, {"DeviceInfo", list}},
        {{"NVX", Dword(256)}, {"RegVersion", list}, {"DeviceInfo", list}}},
       {"Short NVX", {{"NVX", Raw(REG_BINARY, "12")}, {"RegVersion", list}, {"DeviceInfo", list}},
-       {{"NVX", Dword(256)}, {"RegVersion", list}, {"DeviceInfo", list}}},
+       {{"NVX", Raw(REG_BINARY, "12")}, {"RegVersion", list}, {"DeviceInfo", list}}},
       {"Empty lists kept",
        {{"NVX", Dword(1)}, {"RegVersion", Raw(REG_MULTI_SZ, "")}, {"DeviceInfo", Sz("d")}},
        {{"NVX", Dword(1)}, {"RegVersion", Raw(REG_MULTI_SZ, "")}, {"DeviceInfo", Sz("d")}}},

@@ -233,7 +233,8 @@ const StoredCase kStored[] = {
     {"no data at all", Raw(REG_SZ, ""), 1, ""},
     {"text stored without its zero", Raw(REG_SZ, "C:\\abc"), 1, "C:\\abc"},
     {"a number", Dword(5), 0, ""},
-    {"an expandable text", Raw(REG_EXPAND_SZ, std::string("%WINDIR%\0", 9)), 0, ""},
+    {"an expandable text, not expanded", Raw(REG_EXPAND_SZ, std::string("%WINDIR%\0", 9)), 1,
+     "%WINDIR%"},
     {"binary bytes", Raw(REG_BINARY, "abcdefgh"), 0, ""},
     {"a list", Raw(REG_MULTI_SZ, std::string("a\0b\0\0", 5)), 0, ""},
     {"text longer than the buffer", Sz(std::string(300, 'x')), 0, ""},
@@ -357,7 +358,9 @@ TEST_F(ReaderTest, InternetFunctionIsAFourByteNumber) {
       {"two", Dword(2), 1, 2},
       {"two bytes", Raw(REG_BINARY, std::string("\x01\x00", 2)), 0, -7},
       {"eight bytes", Raw(REG_BINARY, std::string(8, '\x01')), 0, -7},
-      {"text of four bytes", Sz("123"), 0, -7},
+      // Four bytes are a number whatever their type.
+      {"four binary bytes", Raw(REG_BINARY, std::string(4, '\0')), 1, 0},
+      {"text of four bytes", Sz("123"), 1, 0x00333231},
   };
   int value = -7;
   EXPECT_EQ(ReadInternetFunction(&value), 0);

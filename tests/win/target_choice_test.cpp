@@ -17,6 +17,7 @@
 #include "package/target_choice.h"
 #include "resources/resource_ids.h"
 #include "support/support.h"
+#include "win/registry_test_keys.h"
 
 namespace {
 
@@ -182,6 +183,8 @@ struct IncompleteCase {
   const char* folder;  // null: one character longer than the longest usable
   const char* name;
   const char* version;
+  const char* previousName;  // what is read of the earlier installation all the same
+  const char* previousVersion;
 };
 
 // The longest earlier folder the files still fit behind.
@@ -190,11 +193,13 @@ const std::string kLongestFolder = "D:\\" + std::string(243, 'f');
 // An earlier folder that no install could use (missing, relative, too long
 // for the files) is no installation to upgrade: the folder is chosen afresh.
 const IncompleteCase kIncompleteCases[] = {
-    {"no Name", "D:\\Earlier Folder", "", "3.01.0000"},
-    {"no Version", "D:\\Earlier Folder", "Earlier Name", ""},
-    {"no ProgDir", "", "Earlier Name", "3.01.0000"},
-    {"relative ProgDir", "Programs\\Vuz", "Earlier Name", "3.01.0000"},
-    {"ProgDir too long", nullptr, "Earlier Name", "3.01.0000"},
+    {"no Name", "D:\\Earlier Folder", "", "3.01.0000", "", ""},
+    {"no Version", "D:\\Earlier Folder", "Earlier Name", "", "Earlier Name", ""},
+    {"no ProgDir", "", "Earlier Name", "3.01.0000", "", ""},
+    // Only the folder is chosen afresh: the earlier name's shortcuts are
+    // still cleaned and the running product found by its mutex.
+    {"relative ProgDir", "Programs\\Vuz", "Earlier Name", "3.01.0000", "Earlier Name", "3.01.0000"},
+    {"ProgDir too long", nullptr, "Earlier Name", "3.01.0000", "Earlier Name", "3.01.0000"},
 };
 
 TEST_F(TargetChoiceTest, AnIncompleteEarlierInstallationCountsAsFresh) {
@@ -206,6 +211,8 @@ TEST_F(TargetChoiceTest, AnIncompleteEarlierInstallationCountsAsFresh) {
     ASSERT_EQ(1, ChooseTarget(&context_));
     EXPECT_EQ(OptFreshInstall, target().flags & OptFreshInstall);
     EXPECT_EQ(Proposed(), target().targetFolder);
+    EXPECT_STREQ(c.previousName, target().previousName);
+    EXPECT_STREQ(c.previousVersion, context_.previousVersion);
   }
   ts::DeleteRegTree(HKEY_LOCAL_MACHINE, ts::kProductKey);
   RegisterEarlier(kLongestFolder, "Earlier Name", "3.01.0000");
@@ -348,18 +355,30 @@ TEST_F(UninstallChoiceTest, GoesOnWithWhatAnEarlierUninstallLeft) {
     std::vector<const char*> missing;
     bool entry;  // the system's uninstall entry is still there
     int result;
+    bool expandable = false;  // the four values rewritten as REG_EXPAND_SZ
   } cases[] = {
       {"no program folder", {"ProgDir"}, true, 1},
       {"no name", {"Name"}, true, 1},
       {"no group", {"MenuDir"}, true, 1},
       {"only the entry left", {"ProgDir", "Name", "Version", "MenuDir"}, true, 1},
       {"nothing left", {"ProgDir", "Name", "Version", "MenuDir"}, false, 0},
+      // Text of the other string type is text all the same, not expanded.
+      {"values of the expandable type", {}, true, 1, true},
   };
   const std::string entry = std::string(ts::kUninstallKey);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
     RegisterEarlier(folder_, "Installed Name", "3.01.0000", "C:\\Group Folder");
     for (const char* name : c.missing) ts::DeleteRegValue(HKEY_LOCAL_MACHINE, ts::kProductKey, name);
+    if (c.expandable) {
+      for (const char* name : {"ProgDir", "Name", "Version", "MenuDir"}) {
+        std::string text;
+        ts::ReadRegString(HKEY_LOCAL_MACHINE, ts::kProductKey, name, &text);
+        regtest::SetValue(HKEY_LOCAL_MACHINE, ts::kProductKey, name,
+                          regtest::Raw(REG_EXPAND_SZ, text + std::string(1, '\0')));
+      }
+    }
+    const std::string firstMissing = c.missing.empty() ? "" : c.missing[0];
     if (c.entry) {
       ts::WriteRegString(HKEY_LOCAL_MACHINE, entry, "UninstallString", "_nvxu000.exe /U");
     } else {
@@ -369,12 +388,12 @@ TEST_F(UninstallChoiceTest, GoesOnWithWhatAnEarlierUninstallLeft) {
     EXPECT_EQ(c.result, ChooseTarget(&context_));
     if (c.result == 1) {
       // What is gone is left empty, and no shortcut is named from it.
-      EXPECT_EQ(std::string(c.missing[0]) == "ProgDir" ? "" : folder_,
-                std::string(context_.target.sourceFolder));
+      EXPECT_EQ(firstMissing == "ProgDir" ? "" : folder_, std::string(context_.target.sourceFolder));
       bool named = std::string(context_.target.productName) == "Installed Name";
       bool grouped = std::string(context_.target.groupShortcutPath) ==
                      "C:\\Group Folder\\Installed Name.lnk";
-      EXPECT_EQ(named && std::string(c.missing[0]) != "MenuDir", grouped);
+      EXPECT_EQ(named && firstMissing != "MenuDir", grouped);
+      if (c.missing.empty()) EXPECT_TRUE(named);
     }
     ts::DeleteRegTree(HKEY_LOCAL_MACHINE, entry);
   }
