@@ -111,19 +111,50 @@ int WithdrawEarlierOperations(const MultiString* final, const char* folder) {
 // in one replacing move, with no deletion of its own: a copy gone by then
 // leaves the old file in place. Once a move cannot be scheduled, nothing
 // more is.
-int ReplaceAtRestart(const FileLists* lists, int nt, int decrypt, const char* staging,
-                     const char* programStaging) {
+int ReplaceAtRestart(const FileLists* lists, int nt, int decrypt, const char* staging) {
   int ok = 1;
   for (int i = 0; ok && i < lists->final.count; ++i) {
     const char* final = MultiStringEntry(&lists->final, i);
     ok = ScheduleMoveAtRestart(MultiStringEntry(&lists->staged, i), final);
     if (ok && decrypt) DecryptIfEncrypted(final);
   }
-  if (ok && nt) {
-    // After the moves, which empty them.
-    if (programStaging[0] != '\0') ScheduleDeleteAtRestart(programStaging);
-    ScheduleDeleteAtRestart(staging);
+  // After the moves, which empty it.
+  if (ok && nt) ScheduleDeleteAtRestart(staging);
+  return ok;
+}
+
+// A move at the restart cannot cross volumes: the staged copies for a
+// program folder on another drive wait inside it under temporary names,
+// which their moves consume, so nothing is left behind on that drive (on
+// Windows 9x no folder could be removed at the restart). Their names ("VOD",
+// up to four hex digits, ".TMP") are no longer than the installed ones, so a
+// folder the rule lets through holds them. Brought over only once the whole
+// package is staged.
+int StageInProgramFolder(HWND window, const char* folder, FileLists* lists) {
+  MultiString from;
+  MultiString to;
+  MultiString staged;
+  InitMultiString(&from);
+  InitMultiString(&to);
+  InitMultiString(&staged);
+  int ok = AppendEntry(&staged, MultiStringEntry(&lists->staged, 0));
+  for (int i = 1; ok && i < lists->staged.count; ++i) {
+    char name[MAX_PATH];
+    ok = AppendEntry(&from, MultiStringEntry(&lists->staged, i)) &&
+         AllowSystemChangeOf("create file", folder) && GetTempFileNameA(folder, "VOD", 0, name) != 0 &&
+         AppendEntry(&to, name) && AppendEntry(&staged, name);
   }
+  if (ok) ok = MoveFileList(window, &from, &to);
+  if (ok) {
+    MultiString swap = lists->staged;
+    lists->staged = staged;
+    staged = swap;
+  } else {
+    DeleteFileList(&to);
+  }
+  FreeMultiString(&from);
+  FreeMultiString(&to);
+  FreeMultiString(&staged);
   return ok;
 }
 
@@ -165,31 +196,24 @@ int InstallFromPackage(HWND window, const char* packageFolder, const char* folde
   }
   char staging[MAX_PATH];
   if (!MakeStagingFolder(temp, staging)) return 0;
-
-  // A move at the restart cannot cross volumes: while the product runs, the
-  // files of a program folder on another drive are staged on that drive.
-  char programStaging[MAX_PATH];
-  programStaging[0] = '\0';
-  const char* stagingOfProgram = staging;
+  for (int i = 0; i < kProgramFileCount; ++i) {
+    if (!AppendPath(&lists->source, packageFolder, set[i].packageName) ||
+        !AppendPath(&lists->staged, staging, set[i].installedName)) {
+      return 0;
+    }
+  }
+  // Nothing at the final places changes, and nothing is made on the program
+  // folder's drive, before the whole set is staged.
+  if (!CopyFileList(window, &lists->source, &lists->staged)) return 0;
+  if (!CreateFolderPath(folder)) return 0;
   char fullFolder[MAX_PATH];
   DWORD fullLength = GetFullPathNameA(folder, MAX_PATH, fullFolder, nullptr);
   if (fullLength == 0 || fullLength >= MAX_PATH) {
     if (!TextCopy(fullFolder, MAX_PATH, folder)) fullFolder[0] = '\0';
   }
-  if (instanceRunning && !SameRoot(fullFolder, staging)) {
-    if (!MakeStagingFolderBeside(folder, programStaging)) return 0;
-    stagingOfProgram = programStaging;
+  if (instanceRunning && !SameRoot(fullFolder, staging) && !StageInProgramFolder(window, folder, lists)) {
+    return 0;
   }
-
-  for (int i = 0; i < kProgramFileCount; ++i) {
-    if (!AppendPath(&lists->source, packageFolder, set[i].packageName) ||
-        !AppendPath(&lists->staged, i == 0 ? staging : stagingOfProgram, set[i].installedName)) {
-      return 0;
-    }
-  }
-  // Nothing at the final places changes before the whole set is staged.
-  if (!CopyFileList(window, &lists->source, &lists->staged)) return 0;
-  if (!CreateFolderPath(folder)) return 0;
 
   if (nt) {
     for (int i = 0; i < lists->staged.count; ++i) {
@@ -202,7 +226,7 @@ int InstallFromPackage(HWND window, const char* packageFolder, const char* folde
   if (!RemoveStrayFile(folder, OtherDescriptorName(), instanceRunning)) return 0;
   if (nt && !RemoveStrayFile(folder, kProductManifestName, instanceRunning)) return 0;
 
-  if (instanceRunning) return ReplaceAtRestart(lists, nt, decrypt, staging, programStaging);
+  if (instanceRunning) return ReplaceAtRestart(lists, nt, decrypt, staging);
 
   if (IsRenamePending(kUninstallerName)) {
     // Another program left an operation on a file of the uninstaller's name

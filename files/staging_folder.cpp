@@ -3,11 +3,9 @@
 #include <windows.h>
 
 #include "common/folders.h"
-#include "common/path_text.h"
 #include "common/system_change.h"
 #include "common/text.h"
 #include "files/file_access.h"
-#include "files/folder_path.h"
 
 int MakeStagingFolder(const char* parent, char* staging) {
   // A drive's root may refuse CreateDirectoryA with another error than
@@ -27,26 +25,4 @@ int MakeStagingFolder(const char* parent, char* staging) {
              CreateFolderWithAccess(name, kStagingFolderAccess);
   if (!made || !TextAppend(name, MAX_PATH, "\\")) return 0;
   return TextCopy(staging, MAX_PATH, name);
-}
-
-int MakeStagingFolderBeside(const char* folder, char* staging) {
-  char parent[MAX_PATH];
-  if (!TextCopy(parent, MAX_PATH, folder)) return 0;
-  char* slash = FindLastBackslash(parent);
-  if (slash != nullptr && slash[1] == '\0') {
-    *slash = '\0';
-    slash = FindLastBackslash(parent);
-  }
-  size_t root = PathRootLength(parent);
-  if (slash != nullptr && static_cast<size_t>(slash - parent) > root) {
-    *slash = '\0';
-    if (!CreateFolderPath(parent)) return 0;
-  } else if (root != 0) {
-    // The folder lies at the root: stage in the root itself.
-    parent[root] = '\0';
-    if (!TextAppend(parent, MAX_PATH, "\\")) return 0;
-  } else {
-    return 0;
-  }
-  return MakeStagingFolder(parent, staging);
 }

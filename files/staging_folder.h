@@ -8,5 +8,3 @@
 // NT). staging (MAX_PATH bytes) receives the path with a trailing backslash.
 // Answers 1 when the folder was made.
 int MakeStagingFolder(const char* parent, char* staging);
-// Makes a staging folder beside folder, inside its parent (created if missing).
-int MakeStagingFolderBeside(const char* folder, char* staging);
