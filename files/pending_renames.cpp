@@ -21,11 +21,6 @@ size_t WideLength(const wchar_t* data, size_t available) {
   return n;
 }
 
-int LastComponentIs(const char* path, size_t length, const char* name) {
-  size_t offset = LastComponentOffset(path, length);
-  return NameEqualsNoCase(path + offset, length - offset, name);
-}
-
 wchar_t FoldWide(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
 
 // Whether the text (length characters) equals name, ignoring the case of
@@ -122,22 +117,6 @@ int PendingOperationsConcern(const wchar_t* data, size_t count, const wchar_t* n
       found |= WideLastComponentIs(source, sourceLength, name);
     }
     offset = next + destinationLength + 1;
-  }
-  return found;
-}
-
-int RenameSectionConcerns(const char* section, size_t size, const char* name) {
-  if (name[0] == '\0') return 0;
-  int found = 0;
-  size_t offset = 0;
-  RenameLine line;
-  while (NextRenameLine(section, size, &offset, &line)) {
-    if (line.equals == line.length) continue;
-    if (NameEqualsNoCase(line.text, line.equals, "NUL")) {
-      found |= LastComponentIs(line.text + line.equals + 1, line.length - line.equals - 1, name);
-    } else {
-      found |= LastComponentIs(line.text, line.equals, name);
-    }
   }
   return found;
 }

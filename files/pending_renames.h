@@ -12,9 +12,6 @@ struct MultiString;
 // move by its destination's last component, a deletion (empty destination) by
 // its source's. The case of ASCII letters does not count.
 int PendingOperationsConcern(const wchar_t* data, size_t count, const wchar_t* name);
-// The same over the lines of a "rename" section of WININIT.INI as a
-// multi-string: "NUL=source" deletes source, "destination=source" moves.
-int RenameSectionConcerns(const char* section, size_t size, const char* name);
 
 // Copies into kept, in their order and character for character, the
 // operations of data (pairs as above) that concern none of paths (a

@@ -172,16 +172,6 @@ int PendingValueConcerns(const char* name) {
   return found;
 }
 
-// Whether the section "rename" of WININIT.INI holds an operation on a file named name.
-int RenameSectionHolds(const char* name) {
-  MultiString lines;
-  InitMultiString(&lines);
-  int found = ReadRenameSection(&lines) &&
-              RenameSectionConcerns(MultiStringText(&lines), MultiStringSize(&lines), name);
-  FreeMultiString(&lines);
-  return found;
-}
-
 // Withdraws the operations of "PendingFileRenameOperations" on paths, and
 // deletes the staged copies their moves would have put there. The value is
 // read, compared and written in UTF-16, so that other programs' paths keep
@@ -311,9 +301,6 @@ int ScheduleMoveAtRestart(const char* source, const char* destination) {
   return WritePrivateProfileStringA(kRenameSection, shortDestination, shortSource, kInitFile) ? 1 : 0;
 }
 
-int IsRenamePending(const char* name) {
-  OSVERSIONINFOA version;
-  if (!ReadOsVersion(&version)) return 0;
-  // Windows 9x keeps its pending operations in WININIT.INI, not in the registry.
-  return IsNtFamily(&version) ? PendingValueConcerns(name) : RenameSectionHolds(name);
-}
+// The registry on every family: this program's own earlier lines in
+// WININIT.INI are withdrawn before the question is asked.
+int IsRenamePending(const char* name) { return PendingValueConcerns(name); }

@@ -17,6 +17,7 @@ int ScheduleMoveAtRestart(const char* source, const char* destination);
 // nothing will move now, are deleted: now, or at the restart while in use.
 // Answers 1 when none on paths is left pending.
 int WithdrawRestartOperations(const char* paths);
-// Whether an operation pending for the restart concerns a file named name
-// (a file name without folder; letter case does not count).
+// Whether an operation in the system's list of pending operations concerns
+// a file named name (a file name without folder; letter case does not
+// count). Windows 9x keeps no such list in the registry: there it answers 0.
 int IsRenamePending(const char* name);

@@ -84,37 +84,6 @@ TEST(FilesPendingRenames, WalkStaysInStepAcrossDeletions) {
   EXPECT_EQ(Concerns(data, L"src.exe"), 0);
 }
 
-int SectionConcerns(const std::string& section, const char* name) {
-  std::vector<char> copy(section.begin(), section.end());
-  return RenameSectionConcerns(copy.data(), copy.size(), name);
-}
-
-TEST(FilesPendingRenames, RenameSectionByName) {
-  struct Case {
-    const char* what;
-    std::string section;
-    const char* name;
-    int pending;
-  } cases[] = {
-      {"deletion", std::string("NUL=C:\\WINDOWS\\_NVXU000.EXE\0\0", 29), "_nvxu000.exe", 1},
-      {"deletion, key in lower case", std::string("nul=C:\\WINDOWS\\_NVXU000.EXE\0\0", 29),
-       "_nvxu000.exe", 1},
-      {"move by destination",
-       std::string("C:\\WINDOWS\\_NVXU000.EXE=C:\\WINDOWS\\TEMP\\VOD1.TMP\\X.EXE\0\0", 56),
-       "_nvxu000.exe", 1},
-      {"source of a move",
-       std::string("C:\\WINDOWS\\OTHER.EXE=C:\\WINDOWS\\_NVXU000.EXE\0\0", 46), "_nvxu000.exe", 0},
-      {"after other lines",
-       std::string("C:\\A.DLL=C:\\B.DLL\0NUL=C:\\C.TMP\0NUL=C:\\WINDOWS\\_NVXU000.EXE\0\0", 58),
-       "_nvxu000.exe", 1},
-      {"line without equals sign", std::string("C:\\WINDOWS\\_NVXU000.EXE\0\0", 25),
-       "_nvxu000.exe", 0},
-      {"empty section", std::string("\0\0", 2), "_nvxu000.exe", 0},
-      {"unterminated", std::string("NUL=C:\\_NVXU000.EXE", 19), "_nvxu000.exe", 1},
-  };
-  for (const Case& c : cases) EXPECT_EQ(SectionConcerns(c.section, c.name), c.pending) << c.what;
-}
-
 // What a withdrawal keeps: every operation that names none of the paths,
 // in its order, other programs' among them; and the staged copies whose moves
 // onto the paths it left out.
