@@ -104,11 +104,8 @@ int ChooseInstallTarget(SetupContext* context) {
     INT_PTR answer = RunInstallDialog(target);
     // A dialog that cannot be shown is a failure, not a choice of the user.
     if (answer == -1 || answer == 0) return 0;
-    if (answer != IDOK) {
-      // Declining is never a failure, whatever the package lacks.
-      context->cancelled = 1;
-      return 1;
-    }
+    // Declining still fails a package that names no folder or group.
+    if (answer != IDOK) context->cancelled = 1;
   }
   if (!targetFound) return 0;
 

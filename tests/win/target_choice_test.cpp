@@ -294,13 +294,13 @@ TEST_F(TargetChoiceTest, TheDialogProposesTheFolderAndItsCancelIsNoFailure) {
   EXPECT_EQ(1, result);
   EXPECT_EQ(1, context_.cancelled);
 
-  // Declining stays a choice even when the package lacks TARGET and GROUP.
+  // A package that lacks TARGET and GROUP fails after the dialog all the same.
   WriteSettings(Settings(""));
   Restart(OptInstall);
   result = ChooseAnswering(&context_, "Installation Program",
                            [](HWND dialog) { ts::PressButton(dialog, IDCANCEL); }, &seen);
   EXPECT_TRUE(seen);
-  EXPECT_EQ(1, result);
+  EXPECT_EQ(0, result);
   EXPECT_EQ(1, context_.cancelled);
 }
 
