@@ -1,20 +1,53 @@
 #include "registry/registry_io.h"
 
 #include "common/system_change.h"
+#include "common/system_library.h"
 #include "common/text.h"
 #include "registry/registry_text.h"
 
 
+namespace {
+
+typedef BOOL(WINAPI* Wow64Query)(HANDLE process, BOOL* wow64);
+typedef LONG(WINAPI* ViewKeyDeleter)(HKEY parent, LPCSTR path, REGSAM view, DWORD reserved);
+
+}  // namespace
+
 int CreateRegistryKey(HKEY root, const char* path, HKEY* key) {
-  if (!AllowSystemChangeOf("create key", path)) return 0;
-  return RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                         key, nullptr) == ERROR_SUCCESS;
+  return CreateRegistryKeyIn(root, path, 0, key);
 }
 
-int DeleteRegistryKey(HKEY parent, const char* path) {
+int CreateRegistryKeyIn(HKEY root, const char* path, REGSAM view, HKEY* key) {
+  if (!AllowSystemChangeOf("create key", path)) return 0;
+  return RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | view,
+                         nullptr, key, nullptr) == ERROR_SUCCESS;
+}
+
+int DeleteRegistryKey(HKEY parent, const char* path) { return DeleteRegistryKeyIn(parent, path, 0); }
+
+int DeleteRegistryKeyIn(HKEY parent, const char* path, REGSAM view) {
   if (!AllowSystemChangeOf("delete key", path)) return 0;
-  LONG status = RegDeleteKeyA(parent, path);
+  LONG status = ERROR_INVALID_FUNCTION;
+  if (view == 0) {
+    status = RegDeleteKeyA(parent, path);
+  } else {
+    // RegDeleteKeyA keeps to the program's own view; every system with
+    // WoW64 has the call that takes a view.
+    ViewKeyDeleter deleteKey =
+        reinterpret_cast<ViewKeyDeleter>(FindLoadedProcedure("advapi32.dll", "RegDeleteKeyExA"));
+    if (deleteKey != nullptr) status = deleteKey(parent, path, view, 0);
+  }
   return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+int ReadSharedViews(REGSAM views[2]) {
+  views[0] = 0;
+  // Windows 2000 and older have no WoW64, nor the query.
+  Wow64Query query = reinterpret_cast<Wow64Query>(FindLoadedProcedure("kernel32.dll", "IsWow64Process"));
+  BOOL wow64 = FALSE;
+  if (query == nullptr || !query(GetCurrentProcess(), &wow64) || !wow64) return 1;
+  views[1] = KEY_WOW64_64KEY;
+  return 2;
 }
 
 int SetKeyPathDefault(HKEY root, const char* path, const char* text) {

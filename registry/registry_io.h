@@ -10,9 +10,16 @@
 
 // Creates or opens path under root with KEY_ALL_ACCESS.
 int CreateRegistryKey(HKEY root, const char* path, HKEY* key);
+// The same in a registry view: 0 for the program's own, or KEY_WOW64_64KEY.
+int CreateRegistryKeyIn(HKEY root, const char* path, REGSAM view, HKEY* key);
 // Deletes the key path (which holds no subkeys) of parent. A key that is
 // gone already counts as deleted.
 int DeleteRegistryKey(HKEY parent, const char* path);
+// The same in a registry view (parent opened in that view).
+int DeleteRegistryKeyIn(HKEY parent, const char* path, REGSAM view);
+// The registry views a key shared with 64-bit programs is written to: the
+// program's own, and under WoW64 the 64-bit one too. Answers their number.
+int ReadSharedViews(REGSAM views[2]);
 // Sets the default value of the key path under root to text, creating every
 // missing level of the path on the way.
 int SetKeyPathDefault(HKEY root, const char* path, const char* text);

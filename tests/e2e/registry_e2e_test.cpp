@@ -90,9 +90,11 @@ TEST_F(RegistryRun, InstallWritesItsKeysAndUninstallKeepsWhatIsNotItsOwn) {
       {"Farrowmind", Dword(0)}};
   EXPECT_EQ(regtest::Values(HKEY_LOCAL_MACHINE, ts::kInterfaceKey), interfacePath);
 
-  // The button follows the internet function that was stored.
+  // The button follows the internet function that was stored, for the
+  // 64-bit browser too.
   bool wanted = !(product["InternetFunction"] == Dword(0));
   EXPECT_EQ(ts::RegKeyExists(HKEY_LOCAL_MACHINE, ts::kBrowserButtonKey), wanted);
+  EXPECT_EQ(ts::RegKeyExists(HKEY_LOCAL_MACHINE, ts::kBrowserButtonKey, KEY_WOW64_64KEY), wanted);
   if (wanted) {
     std::map<std::string, Value> button = regtest::Values(HKEY_LOCAL_MACHINE, ts::kBrowserButtonKey);
     // The program path of the target choice: the folder, "\\" and "\\DidIve.exe",
@@ -116,6 +118,7 @@ TEST_F(RegistryRun, InstallWritesItsKeysAndUninstallKeepsWhatIsNotItsOwn) {
   EXPECT_TRUE(ts::RegKeyExists(HKEY_LOCAL_MACHINE, ts::kInterfaceKey));
   EXPECT_TRUE(regtest::Values(HKEY_LOCAL_MACHINE, ts::kInterfaceKey).empty());
   EXPECT_FALSE(ts::RegKeyExists(HKEY_LOCAL_MACHINE, ts::kBrowserButtonKey));
+  EXPECT_FALSE(ts::RegKeyExists(HKEY_LOCAL_MACHINE, ts::kBrowserButtonKey, KEY_WOW64_64KEY));
   // The program files go now, the running uninstaller at the restart; the
   // folder stays.
   const std::string uninstaller = ts::WindowsDir() + "\\_nvxu000.exe";

@@ -471,9 +471,9 @@ bool ReadRegDword(HKEY root, const std::string& path, const std::string& name, D
   return status == ERROR_SUCCESS && type == REG_DWORD;
 }
 
-bool RegKeyExists(HKEY root, const std::string& path) {
+bool RegKeyExists(HKEY root, const std::string& path, REGSAM view) {
   HKEY key;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
   RegCloseKey(key);
   return true;
 }
@@ -604,6 +604,8 @@ void ResetMachineState() {
   DeleteRegTree(HKEY_LOCAL_MACHINE, kUninstallKey);
   DeleteRegTree(HKEY_LOCAL_MACHINE, kInterfaceKey);
   DeleteRegTree(HKEY_LOCAL_MACHINE, kBrowserButtonKey);
+  // Under WoW64 the button has a second key in the 64-bit view.
+  RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kBrowserButtonKey, KEY_WOW64_64KEY, 0);
   DeleteRegTree(HKEY_CURRENT_USER, kAgentKey);
   DeleteRegValue(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager",
                  "PendingFileRenameOperations");

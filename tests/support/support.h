@@ -136,7 +136,8 @@ RunResult RunSetup(const std::string& packageFolder, const std::string& args,
 // --- Registry ----------------------------------------------------------------
 bool ReadRegString(HKEY root, const std::string& path, const std::string& name, std::string* value);
 bool ReadRegDword(HKEY root, const std::string& path, const std::string& name, DWORD* value);
-bool RegKeyExists(HKEY root, const std::string& path);
+// view KEY_WOW64_64KEY: the 64-bit view, which under WoW64 differs.
+bool RegKeyExists(HKEY root, const std::string& path, REGSAM view = 0);
 bool WriteRegString(HKEY root, const std::string& path, const std::string& name,
                     const std::string& value);
 bool WriteRegDword(HKEY root, const std::string& path, const std::string& name, DWORD value);
