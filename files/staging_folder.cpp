@@ -8,8 +8,8 @@
 #include "files/file_access.h"
 
 int MakeStagingFolder(const char* parent, char* staging) {
-  // A drive's root may refuse CreateDirectoryA with another error than
-  // ERROR_ALREADY_EXISTS; an existing folder is usable all the same.
+  // The temporary folder is made if missing; an existing one is used as it
+  // is, however its creation was refused.
   int usable = (AllowSystemChangeOf("create folder", parent) &&
                 (CreateDirectoryA(parent, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)) ||
                IsFolder(parent);
